@@ -1,0 +1,95 @@
+#include "link/enlace.h"
+
+#include "link/texto.h"
+
+namespace aq {
+
+namespace {
+
+// A margin past each limit so that "more than N seconds" holds on a clock that jumps exactly.
+constexpr double Margen = 0.001;
+
+// Waits until exactly `cantidad` characters are waiting, or more than `limite` seconds have
+// passed since `t0`, or the port is gone. Blocks on the port instead of spinning.
+void Esperar_Cantidad(Puerto_Serie& puerto, Reloj& reloj, int cantidad, double t0,
+                      double limite) {
+    while (puerto.PortOpen() && puerto.InBufferCount() != cantidad &&
+           reloj.Segundos() - t0 <= limite) {
+        puerto.Esperar_Datos(t0 + limite + Margen);
+    }
+}
+
+bool Es_Palabra_Conocida(const QByteArray& r) {
+    return r == R_OK || r == R_KO || r == R_DESCONOCIDO || r == R_MI || r == R_PE ||
+           r == R_VERSION;
+}
+
+bool Es_Otra_Version(const QByteArray& r) {
+    return r.size() == 13 && r.startsWith("AQ-TIDE ") && r[9] == '.' && r.endsWith(CRLF);
+}
+
+bool Suma_Correcta(const QByteArray& r, int largo) {
+    if (r.size() < largo || largo < 6) return false;
+    long suma = 0;
+    for (int i = 0; i < largo - 6; ++i) suma += static_cast<unsigned char>(r[i]);
+    return Valor_Numerico(r.mid(largo - 6, 4)) == suma;
+}
+
+}  // namespace
+
+void Esperar_Desde(Reloj& reloj, double t0, double segundos) {
+    double falta;
+    while ((falta = t0 + segundos - reloj.Segundos()) >= 0) reloj.Dormir(falta + Margen);
+}
+
+void Esperar_Medio_Segundo(Reloj& reloj) { Esperar_Desde(reloj, reloj.Segundos(), 0.5); }
+
+QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& comando, int largo,
+                          QByteArray* version_firmware) {
+    const int largo_lectura = puerto.InputLen();
+    puerto.setInputLen(0);
+    auto devolver = [&](const QByteArray& r) {
+        puerto.setInputLen(largo_lectura);
+        return r;
+    };
+
+    // A port that could not be opened, or that failed, is a logger that does not answer.
+    if (!puerto.PortOpen()) return devolver(R_NC);
+
+    for (int intento = 1;; ++intento) {
+        Esperar_Medio_Segundo(reloj);
+        puerto.Input();
+        puerto.Output(comando);
+        double t0 = reloj.Segundos();
+        Esperar_Cantidad(puerto, reloj, largo, t0, 2.0);
+        if (!puerto.PortOpen()) return devolver(R_NC);
+
+        if (puerto.InBufferCount() == largo) {
+            const QByteArray respuesta = puerto.Input();
+            if (comando == "L" && Suma_Correcta(respuesta, largo)) return devolver(respuesta);
+            if (Es_Palabra_Conocida(respuesta)) return devolver(respuesta);
+            if (Es_Otra_Version(respuesta)) {
+                if (version_firmware) *version_firmware = respuesta;
+                return devolver(R_INCOMPATIBLE);
+            }
+        } else {
+            // Too few or too many characters: make sure the logger still hears us.
+            Esperar_Desde(reloj, reloj.Segundos(), 1.0);
+            puerto.Input();
+            puerto.Output(Cadena_Enlace);
+            t0 = reloj.Segundos();
+            Esperar_Cantidad(puerto, reloj, 4, t0, 2.0);
+            if (!puerto.PortOpen() || puerto.InBufferCount() == 0) return devolver(R_NC);
+            if (puerto.Input() != R_OK) return devolver(R_KO);
+        }
+
+        if (intento == 3) {
+            puerto.Input();
+            return devolver(R_KO);
+        }
+    }
+}
+
+QByteArray Modo_De_Estado(const QByteArray& respuesta) { return respuesta.mid(36, 2); }
+
+}  // namespace aq
