@@ -1,1 +1,38 @@
-int main() { return 0; }
+#include <QApplication>
+#include <QDir>
+
+#include "platform/instancia_unica.h"
+#include "platform/perfil_ini.h"
+#include "platform/puerto_qt.h"
+#include "platform/reloj_real.h"
+#include "platform/ui/ayuda_visor.h"
+#include "platform/ui/dialogos_qt.h"
+#include "shell/arranque.h"
+#include "shell/ui/fondo.h"
+
+using namespace aq;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (Otra_Copia_En_Marcha()) return 0;
+    QApplication::setApplicationName(QStringLiteral("aqtide"));
+    QApplication::setApplicationDisplayName(Titulo_Aplicacion);
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0.%1").arg(Revision_Programa));
+
+    Estado estado;
+    estado.Linea_Comandos = app.arguments().mid(1).join(' ');
+    Reloj_Real reloj;
+    Perfil_Ini perfil;
+    Puerto_Qt puerto(perfil, reloj);
+    Dialogos_Qt dialogos;
+    Ayuda_Visor ayuda;
+    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda, nullptr};
+
+    const bool primera_vez = Leer_Configuracion(ctx);
+    Fondo fondo(ctx);
+    dialogos.Fijar_Padre(&fondo);
+    fondo.show();
+    fondo.Form_Load();
+    if (primera_vez && !fondo.Abrir_Opciones()) return 0;
+    return app.exec();
+}

@@ -1,0 +1,127 @@
+#include "link/ui/inicial.h"
+
+#include <QVBoxLayout>
+
+#include "link/enlace.h"
+#include "platform/ui/ventanas.h"
+
+namespace aq {
+
+const QColor Inicial::Verde = QColor(0, 255, 0);
+
+namespace {
+
+const QString Error_En_El_Link = QStringLiteral("Error en el link");
+
+QString Mensaje_Version(const QByteArray& version) {
+    return QStringLiteral("Este software no es compatible\ncon la versión ") +
+           QString::fromLatin1(version) + QStringLiteral(" de firmware");
+}
+
+}  // namespace
+
+Inicial::Inicial(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle(QString());
+    auto* caja = new QVBoxLayout(this);
+    Label3 = new QLabel(QStringLiteral("AQ Tide Versión 1.0"), this);
+    Label2 = new QLabel(QStringLiteral("Estableciendo el enlace de comunicaciones"), this);
+    Label1 = new QLabel(QStringLiteral("Brisna Ingeniería"), this);
+    for (QLabel* l : {Label3, Label2, Label1}) {
+        l->setAlignment(Qt::AlignCenter);
+        caja->addWidget(l);
+    }
+    QFont f = Label3->font();
+    f.setPointSize(f.pointSize() + 4);
+    f.setBold(true);
+    Label3->setFont(f);
+    Label2->setAutoFillBackground(true);
+    setMinimumSize(380, 140);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &Inicial::Timer1_Timer);
+    Timer1->start();
+}
+
+bool Inicial::Label2_Verde() const {
+    return Label2->palette().color(QPalette::Window) == Verde;
+}
+
+void Inicial::Revelar_Opciones() {
+    ctx_.fondo->Habilitar(Item_Menu::IDC_SETUP, true);
+    ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
+    ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
+}
+
+void Inicial::Timer1_Timer() {
+    Timer1->stop();
+    if (ctx_.estado.Linea_Comandos.toUpper() == QStringLiteral("/ADMINISTRADOR")) {
+        ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_2, true);
+        ctx_.fondo->Visible(Item_Menu::IDC_SUBTE, true);
+    }
+
+    auto enviar = [&](const QByteArray& c, int n) {
+        return Enviar_Comando(ctx_.puerto, ctx_.reloj, c, n, &ctx_.estado.Version_Firmware);
+    };
+
+    const QByteArray r = enviar(Cadena_Enlace, 4);
+    if (r == R_OK) {
+        Label2->setText(QStringLiteral("Verificando versión de firmware"));
+        Repintar(Label2);
+        Esperar_Medio_Segundo(ctx_.reloj);
+        const QByteArray v = enviar("V", 13);
+        if (v == R_VERSION) {
+            ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
+            ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
+            Label2->setText(QStringLiteral("Enlace establecido"));
+            const double t0 = ctx_.reloj.Segundos();
+            while (ctx_.reloj.Segundos() - t0 <= 2.0) {
+                Label2->setText(QStringLiteral("Enlace establecido"));
+                QPalette p = Label2->palette();
+                p.setColor(QPalette::Window, Verde);
+                Label2->setPalette(p);
+                ctx_.reloj.Ceder(0.05);
+            }
+            ctx_.fondo->IDC_PROGRAMADOR_Click();
+        } else if (v == R_NC) {
+            ctx_.dialogos.MsgBox(
+                QStringLiteral("Error 007, el equipo no responde.\n"
+                               "Salga del programa, verifique el enlace y reinicie el "
+                               "procedimiento"),
+                Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
+            ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
+            ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
+        } else if (v == R_INCOMPATIBLE) {
+            ctx_.dialogos.MsgBox(Mensaje_Version(ctx_.estado.Version_Firmware.left(11)),
+                                 Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
+            Revelar_Opciones();
+        } else {
+            ctx_.dialogos.MsgBox(Mensaje_Version(QByteArray()), Icono::Ninguno, Botones::Aceptar,
+                                 Error_En_El_Link);
+            Revelar_Opciones();
+        }
+    } else if (r == R_NC) {
+        ctx_.dialogos.MsgBox(
+            QStringLiteral("Error 001, el equipo no responde.\n"
+                           "Verifique el puerto de comunicaciones seleccionado en Menú->Opciones. "
+                           "Si el puerto esta siendo usado por otra aplicación , cierre la "
+                           "aplicación que este usando el puerto, o cambie de puerto.\r\n"
+                           "Además, verifique el enlace.\r"),
+            Icono::Critico, Botones::Aceptar, QStringLiteral("Error en el enlace"));
+        Revelar_Opciones();
+    } else {
+        ctx_.dialogos.MsgBox(
+            QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
+                           "Verifique el puerto de comunicaciones seleccionado en "
+                           "Menú->Opciones,\r"
+                           "además, verifique el enlace.\r"),
+            Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
+        Revelar_Opciones();
+    }
+
+    if (!Label2_Verde()) ctx_.fondo->Abrir_Menu_En_Opciones();
+    Descargar(this);
+}
+
+}  // namespace aq

@@ -1,0 +1,32 @@
+#pragma once
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include "shell/contexto.h"
+
+namespace aq {
+
+// The start-up link window: greets the logger, checks its firmware, reports, then closes.
+class Inicial : public QWidget {
+    Q_OBJECT
+public:
+    explicit Inicial(Contexto& ctx, QWidget* parent = nullptr);
+
+    QTimer* Timer1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+
+    static const QColor Verde;
+
+public Q_SLOTS:
+    void Timer1_Timer();
+
+private:
+    void Revelar_Opciones();
+    bool Label2_Verde() const;
+    Contexto& ctx_;
+};
+
+}  // namespace aq

@@ -1,0 +1,113 @@
+#include "shell/arranque.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace aq {
+
+namespace {
+
+const QString Atencion = QStringLiteral("Atención !!!");
+
+void Advertir(Contexto& ctx, const QStringList& lineas) {
+    ctx.dialogos.MsgBox(lineas.join('\n') + '\n', Icono::Exclamacion, Botones::Aceptar, Atencion);
+}
+
+QString Subdirectorio(const QString& base, const char* nombre) {
+    return QDir::toNativeSeparators(QDir(base).filePath(QString::fromLatin1(nombre)));
+}
+
+void Primera_Vez(Contexto& ctx) {
+    Estado& e = ctx.estado;
+    e.Instalando = true;
+    ctx.perfil.Borrar_Seccion(e.Seccion_Ini);
+    const QDateTime ahora = ctx.reloj.Ahora();
+    const QDate d = ahora.date();
+    const QTime t = ahora.time();
+    ctx.perfil.WriteProfileString(e.Seccion_Ini, "INSTALADO",
+                                  QStringLiteral("%1/%2/%3    %4:%5:%6")
+                                      .arg(d.day())
+                                      .arg(d.month())
+                                      .arg(d.year())
+                                      .arg(t.hour())
+                                      .arg(t.minute())
+                                      .arg(t.second()));
+    ctx.perfil.WriteProfileString(e.Seccion_Ini, "MSComm1_PORT", "1");
+    const QString actual = QDir::toNativeSeparators(QDir::currentPath());
+    e.Directorio_Raiz = actual;
+    e.Directorio_Datos = Subdirectorio(actual, "DATOS");
+    e.Directorio_Bak = Subdirectorio(actual, "BAK");
+    ctx.perfil.WriteProfileString(e.Seccion_Ini, "RAIZ", e.Directorio_Raiz);
+    // Failures here are deliberately ignored: an existing directory is no error.
+    QDir().mkdir(e.Directorio_Datos);
+    ctx.perfil.WriteProfileString(e.Seccion_Ini, "DATOS", e.Directorio_Datos);
+    QDir().mkdir(e.Directorio_Bak);
+    ctx.perfil.WriteProfileString(e.Seccion_Ini, "BAK", e.Directorio_Bak);
+    QFile::remove(QStringLiteral("inicial.txt"));
+}
+
+QString Leer_Directorio(Contexto& ctx, const char* clave, const QStringList& aviso) {
+    const QString valor =
+        ctx.perfil.GetProfileString(ctx.estado.Seccion_Ini, QString::fromLatin1(clave), "NADA");
+    if (valor.isEmpty() || valor == "NADA" || !Existe_Directorio(valor)) {
+        Advertir(ctx, aviso);
+        return QDir::toNativeSeparators(QDir::currentPath());
+    }
+    return valor;
+}
+
+void Normal(Contexto& ctx) {
+    Estado& e = ctx.estado;
+    e.Instalando = false;
+    const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
+    const QString corriente = QStringLiteral("Los datos se salvarán en el directorio corriente.");
+    e.Directorio_Raiz = Leer_Directorio(
+        ctx, "RAIZ",
+        {QStringLiteral("El directorio inicial del programa que se"),
+         QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar});
+    e.Directorio_Datos = Leer_Directorio(
+        ctx, "DATOS",
+        {QStringLiteral("El directorio por defecto para guardar los datos"),
+         QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente,
+         reinstalar});
+    e.Directorio_Bak = Leer_Directorio(
+        ctx, "BAK",
+        {QStringLiteral("El directorio por defecto para resguardo de información"),
+         QStringLiteral("compactada que se halla especificado en WIN.INI no existe."), corriente,
+         reinstalar});
+    QDir::setCurrent(e.Directorio_Datos);
+
+    const int puerto = ctx.perfil.GetProfileInt(e.Seccion_Ini, "MSComm1_PORT", -1);
+    const QString asumiremos = QStringLiteral("Asumiremos COM1. Si lo desea cámbielo en Opciones.");
+    if (puerto == -1 || puerto == 0) {
+        e.Puerto_Com = 1;
+        Advertir(ctx, {QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI"),
+                       asumiremos, reinstalar});
+    } else if (puerto < 1 || puerto > 4) {
+        e.Puerto_Com = 1;
+        Advertir(ctx, {QStringLiteral("El puerto de comunicaciones serial que figura en WIN.INI"),
+                       QStringLiteral("no está adecuadamente especificado."), asumiremos,
+                       reinstalar});
+    } else {
+        e.Puerto_Com = puerto;
+    }
+}
+
+}  // namespace
+
+bool Existe_Archivo(const QString& ruta) { return QFileInfo(ruta).isFile(); }
+
+bool Existe_Directorio(const QString& ruta) { return !ruta.isEmpty() && QFileInfo::exists(ruta); }
+
+bool Leer_Configuracion(Contexto& ctx) {
+    ctx.estado.Memoria_Leida = false;
+    ctx.estado.Seccion_Ini = QStringLiteral("BRISNA AQ-TIDE 1.0");
+    if (Existe_Archivo(QStringLiteral("inicial.txt"))) {
+        Primera_Vez(ctx);
+        return true;
+    }
+    Normal(ctx);
+    return false;
+}
+
+}  // namespace aq

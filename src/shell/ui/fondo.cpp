@@ -1,0 +1,277 @@
+#include "shell/ui/fondo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "link/enlace.h"
+#include "link/ui/espere.h"
+#include "link/ui/inicial.h"
+#include "maintenance/ui/descompresor.h"
+#include "maintenance/ui/visor.h"
+#include "memory/ui/borrar_memoria.h"
+#include "memory/ui/memo.h"
+#include "monitor/ui/supervisor.h"
+#include "platform/ui/ventanas.h"
+#include "shell/ui/opciones.h"
+
+namespace aq {
+
+Fondo::Fondo(Contexto& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), comunic_(ctx) {
+    setWindowTitle(QStringLiteral("Brisna Ingeniería   AQ-TIDE 1.0"));
+    area_ = new QMdiArea(this);
+    area_->setBackground(QColor(128, 128, 128));
+    setCentralWidget(area_);
+    Crear_Menu();
+    resize(1000, 720);
+    ctx_.fondo = this;
+    Terminar_Programa = [] { QCoreApplication::exit(0); };
+}
+
+Fondo::~Fondo() {
+    if (ctx_.fondo == this) ctx_.fondo = nullptr;
+}
+
+void Fondo::Crear_Menu() {
+    auto agregar = [&](QMenu* m, Item_Menu item, const QString& texto, auto slot) {
+        QAction* a = m->addAction(texto);
+        connect(a, &QAction::triggered, this, slot);
+        acciones_[item] = a;
+        return a;
+    };
+    auto separador = [&](QMenu* m, Item_Menu item) { acciones_[item] = m->addSeparator(); };
+
+    menu_ = menuBar()->addMenu(QStringLiteral("&Menú"));
+    acciones_[Item_Menu::IDC_MENU] = menu_->menuAction();
+    agregar(menu_, Item_Menu::IDC_PROGRAMADOR, QStringLiteral("Moni&tor"),
+            &Fondo::IDC_PROGRAMADOR_Click);
+    QMenu* memoria = menu_->addMenu(QStringLiteral("&Memoria"));
+    acciones_[Item_Menu::IDC_MEMO] = memoria->menuAction();
+    agregar(memoria, Item_Menu::IDC_DUMP, QStringLiteral("&Recolectar datos"),
+            &Fondo::IDC_DUMP_Click);
+    agregar(memoria, Item_Menu::IDC_BORRAR, QStringLiteral("&Borrar la Memoria"),
+            &Fondo::IDC_BORRAR_Click);
+    agregar(menu_, Item_Menu::IDC_SETUP, QStringLiteral("&Opciones"), &Fondo::IDC_SETUP_Click)
+        ->setVisible(false);
+    separador(menu_, Item_Menu::IDC_SEPARADOR_0);
+    agregar(menu_, Item_Menu::visualizar, QStringLiteral("&Visualizar"),
+            &Fondo::visualizar_Click);
+    separador(menu_, Item_Menu::IDC_SEPARADOR_1);
+    acciones_[Item_Menu::IDC_SEPARADOR_1]->setVisible(false);
+    QMenu* mantenimiento = menu_->addMenu(QStringLiteral("M&antenimiento"));
+    acciones_[Item_Menu::IDC_SUBTE] = mantenimiento->menuAction();
+    acciones_[Item_Menu::IDC_SUBTE]->setVisible(false);
+    agregar(mantenimiento, Item_Menu::IDC_DESCOMPRIME, QStringLiteral("&Descomprimir"),
+            &Fondo::IDC_DESCOMPRIME_Click);
+    separador(menu_, Item_Menu::IDC_SEPARADOR_2);
+    acciones_[Item_Menu::IDC_SEPARADOR_2]->setVisible(false);
+    agregar(menu_, Item_Menu::IDC_SALIR, QStringLiteral("&Salir"), &Fondo::IDC_SALIR_Click);
+
+    QMenu* ayuda = menuBar()->addMenu(QStringLiteral("&Ayuda"));
+    acciones_[Item_Menu::mnuAyuda] = ayuda->menuAction();
+    agregar(ayuda, Item_Menu::mnuManual, QStringLiteral("&Manual de ayuda"),
+            &Fondo::mnuManual_Click);
+    separador(ayuda, Item_Menu::mnuSeparator);
+    agregar(ayuda, Item_Menu::IDC_ACERCA, QStringLiteral("&Acerca de ..."),
+            &Fondo::IDC_ACERCA_Click);
+}
+
+void Fondo::Form_Load() {
+    if (!ctx_.estado.Instalando) {
+        comunic_.Cargar();
+        Mostrar_Inicial();
+    }
+    Habilitar(Item_Menu::IDC_ACERCA, true);
+}
+
+void Fondo::Mostrar_Inicial() { Mostrar_Hija(new Inicial(ctx_)); }
+
+void Fondo::Habilitar(Item_Menu item, bool habilitado) {
+    if (QAction* a = acciones_.value(item)) a->setEnabled(habilitado);
+}
+
+bool Fondo::Habilitado(Item_Menu item) const {
+    QAction* a = acciones_.value(item);
+    return a && a->isEnabled();
+}
+
+void Fondo::Visible(Item_Menu item, bool visible) {
+    if (QAction* a = acciones_.value(item)) a->setVisible(visible);
+}
+
+bool Fondo::Es_Visible(Item_Menu item) const {
+    QAction* a = acciones_.value(item);
+    return a && a->isVisible();
+}
+
+void Fondo::Reloj_Arena(bool ocupado) {
+    if (ocupado)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void Fondo::Mostrar_Hija(QWidget* ventana) {
+    QMdiSubWindow* sub = area_->addSubWindow(ventana);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(ventana->windowTitle());
+    sub->adjustSize();
+    sub->show();
+    ventana->show();
+    area_->setActiveSubWindow(sub);
+}
+
+void Fondo::Abrir_Menu_En_Opciones() {
+    // Queued: the link window closes first, then the menu opens on "&Opciones".
+    QTimer::singleShot(0, this, [this] {
+        activateWindow();
+        menuBar()->setActiveAction(menu_->menuAction());
+        menu_->setActiveAction(acciones_[Item_Menu::IDC_SETUP]);
+    });
+}
+
+bool Fondo::Verificar_Enlace(const char* numero) {
+    Habilitar(Item_Menu::IDC_SETUP, false);
+    Reloj_Arena(true);
+    const QByteArray r = Enviar_Comando(ctx_.puerto, ctx_.reloj, Cadena_Enlace, 4,
+                                        &ctx_.estado.Version_Firmware);
+    const bool ok = r == R_OK;
+    if (!ok) {
+        ctx_.dialogos.MsgBox(
+            QStringLiteral("Error %1, El equipo no responde.\n"
+                           "Verifique el puerto de comunicaciones seleccionado en Menú->Opciones. "
+                           "Si el puerto esta siendo usado por otra aplicación , cierre la "
+                           "aplicación que este usando el puerto, o cambie de puerto.\r\n"
+                           "Además, verifique el enlace.\r")
+                .arg(QString::fromLatin1(numero)),
+            Icono::Critico, Botones::Aceptar, QStringLiteral("Error en el enlace"));
+        Habilitar(Item_Menu::IDC_SETUP, true);
+    }
+    return ok;
+}
+
+void Fondo::IDC_PROGRAMADOR_Click() {
+    if (Verificar_Enlace("018")) Mostrar_Hija(new Supervisor(ctx_));
+    Reloj_Arena(false);
+}
+
+void Fondo::IDC_DUMP_Click() {
+    if (Verificar_Enlace("017")) Mostrar_Hija(new Memo(ctx_));
+    Reloj_Arena(false);
+}
+
+void Fondo::IDC_BORRAR_Click() {
+    if (!ctx_.estado.Memoria_Leida) {
+        ctx_.dialogos.MsgBox(
+            QStringLiteral("Para poder borrar la memoria, debe habela leído previamente.\n"
+                           "Lea la memoria y podrá acceder al menú de borrado.\n"),
+            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("Atención !!!"));
+        return;
+    }
+    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
+                        Item_Menu::IDC_ACERCA})
+        Habilitar(i, false);
+    Mostrar_Hija(new Borrar_Memoria(ctx_));
+}
+
+void Fondo::IDC_SETUP_Click() {
+    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_ACERCA})
+        Habilitar(i, false);
+    Abrir_Opciones();
+}
+
+bool Fondo::Abrir_Opciones() {
+    auto* opciones = new Opciones(ctx_, *this);
+    if (opciones->Sin_Puertos()) {
+        delete opciones;
+        descargada_ = true;
+        if (Terminar_Programa) Terminar_Programa();
+        return false;
+    }
+    Mostrar_Hija(opciones);
+    return true;
+}
+
+void Fondo::IDC_DESCOMPRIME_Click() {
+    for (Item_Menu i : {Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,
+                        Item_Menu::IDC_ACERCA})
+        Habilitar(i, false);
+    Mostrar_Hija(new Descompresor(ctx_));
+}
+
+void Fondo::visualizar_Click() { Fondo_visualizar_Click(ctx_); }
+
+void Fondo::IDC_SALIR_Click() { close(); }
+
+void Fondo::mnuManual_Click() {
+    QDir::setCurrent(ctx_.estado.Directorio_Raiz);
+    QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
+    if (!QFileInfo::exists(archivo)) {
+        // An installation without the manual beside the settings: use the shipped copy.
+        const QString junto = QDir(QCoreApplication::applicationDirPath())
+                                  .filePath(QStringLiteral("Help.html"));
+        if (QFileInfo::exists(junto)) archivo = junto;
+    }
+    QString error;
+    if (!ctx_.ayuda.Mostrar(archivo, &error))
+        ctx_.dialogos.MsgBox(error, Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
+}
+
+void Fondo::IDC_ACERCA_Click() {
+    ctx_.dialogos.MsgBox(QStringLiteral("AQTIDE versión 1.0.%1\n"
+                                        "\n"
+                                        "Brisna Ingeniería\n"
+                                        "Desarrollo: equipo de programación AQ-TIDE\n"
+                                        "\n"
+                                        "Dirección postal, línea 1\n"
+                                        "Dirección postal, línea 2\n"
+                                        "Teléfono: (número de teléfono)\n"
+                                        "Fax: (número de fax)\n"
+                                        "Página web: (dirección web)\r"
+                                        "Correo electrónico: (dirección de correo)\r")
+                             .arg(Revision_Programa),
+                         Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
+}
+
+void Fondo::closeEvent(QCloseEvent* e) {
+    if (descargada_) {
+        e->accept();
+        return;
+    }
+    saliendo_ = true;
+    // The child windows close first, each with its own closing steps; one that refuses
+    // (a download under way) keeps the program running.
+    const auto hijas = area_->subWindowList(QMdiArea::StackingOrder);
+    for (QMdiSubWindow* sub : hijas) {
+        QWidget* w = sub->widget();
+        if (w && !Descargar(w)) {
+            saliendo_ = false;
+            e->ignore();
+            return;
+        }
+    }
+
+    auto* espere = new Espere;
+    espere->Label2->setText(QStringLiteral("Terminando el enlace de comunicaciones"));
+    Mostrar_Hija(espere);
+    Repintar(espere);
+    ctx_.reloj.Ceder();
+    const QByteArray modo = Modo_De_Estado(Enviar_Comando(
+        ctx_.puerto, ctx_.reloj, "L", Largo_Estado, &ctx_.estado.Version_Firmware));
+    if (modo == "AJ")
+        Enviar_Comando(ctx_.puerto, ctx_.reloj, "AAA", 4, &ctx_.estado.Version_Firmware);
+    else if (modo == "RE")
+        Enviar_Comando(ctx_.puerto, ctx_.reloj, "RRR", 4, &ctx_.estado.Version_Firmware);
+    comunic_.Descargar();
+    descargada_ = true;
+    e->accept();
+}
+
+}  // namespace aq

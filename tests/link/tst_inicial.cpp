@@ -1,0 +1,136 @@
+#include <QtTest>
+
+#include "dobles/fondo_falso.h"
+#include "link/enlace.h"
+#include "link/ui/inicial.h"
+
+using namespace aq;
+
+// The start-up greeting: every outcome, its message byte for byte and the menu it leaves.
+class Tst_Inicial : public QObject {
+    Q_OBJECT
+
+    const QByteArray U32 = QByteArray(32, 'U');
+
+    struct Caso {
+        Banco b;
+        Inicial* w;
+        Caso() {
+            w = new Inicial(b.ctx);
+            b.fondo.Mostrar_Hija(w);
+            b.fondo.Visible(Item_Menu::IDC_SETUP, false);
+            b.fondo.Visible(Item_Menu::IDC_SEPARADOR_1, false);
+            b.fondo.Visible(Item_Menu::IDC_SUBTE, false);
+            b.fondo.Visible(Item_Menu::IDC_SEPARADOR_2, false);
+        }
+        void Correr() {
+            QCOMPARE(w->Timer1->interval(), 100);
+            QVERIFY(w->Timer1->isActive());
+            w->Timer1_Timer();
+            QVERIFY(!w->isVisible());
+        }
+        bool Opciones_A_La_Vista() const {
+            return b.fondo.Es_Visible(Item_Menu::IDC_SETUP) &&
+                   b.fondo.Habilitado(Item_Menu::IDC_SETUP) &&
+                   b.fondo.Es_Visible(Item_Menu::IDC_SEPARADOR_1);
+        }
+    };
+
+private Q_SLOTS:
+    void enlace_establecido_abre_el_monitor() {
+        Caso c;
+        c.b.puerto.Responder_Enlace();
+        c.b.puerto.Responder("V", R_VERSION);
+        const double t0 = c.b.reloj.Segundos();
+        c.Correr();
+        QVERIFY(c.b.dialogos.cajas.isEmpty());
+        QCOMPARE(c.w->Label2->text(), QStringLiteral("Enlace establecido"));
+        QCOMPARE(c.b.fondo.monitor_pedido, 1);
+        QCOMPARE(c.b.fondo.menu_abierto, 0);
+        QVERIFY(c.Opciones_A_La_Vista());
+        QCOMPARE(c.b.puerto.Comandos(), (QList<QByteArray>{U32, "V"}));
+        // link check, half-second pause, "V", then two seconds of green
+        QVERIFY(c.b.reloj.Segundos() - t0 > 0.5 + 0.5 + 0.5 + 2.0);
+        QVERIFY(c.b.reloj.Cesiones() > 0);
+    }
+
+    void equipo_mudo_error_001() {
+        Caso c;
+        c.Correr();
+        QCOMPARE(c.b.dialogos.cajas.size(), 1);
+        const auto& caja = c.b.dialogos.cajas[0];
+        QCOMPARE(caja.texto,
+                 QStringLiteral(
+                     "Error 001, el equipo no responde.\nVerifique el puerto de comunicaciones "
+                     "seleccionado en Menú->Opciones. Si el puerto esta siendo usado por otra "
+                     "aplicación , cierre la aplicación que este usando el puerto, o cambie de "
+                     "puerto.\r\nAdemás, verifique el enlace.\r"));
+        QCOMPARE(caja.titulo, QStringLiteral("Error en el enlace"));
+        QCOMPARE(caja.icono, Icono::Critico);
+        QVERIFY(c.Opciones_A_La_Vista());
+        QCOMPARE(c.b.fondo.menu_abierto, 1);
+        QCOMPARE(c.b.fondo.monitor_pedido, 0);
+    }
+
+    void lazo_no_establecido_error_002() {
+        Caso c;
+        c.b.puerto.Responder(U32, R_DESCONOCIDO);
+        c.Correr();
+        QCOMPARE(c.b.dialogos.cajas[0].texto,
+                 QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
+                                "Verifique el puerto de comunicaciones seleccionado en "
+                                "Menú->Opciones,\rademás, verifique el enlace.\r"));
+        QCOMPARE(c.b.dialogos.cajas[0].titulo, QStringLiteral("Error en el link"));
+        QCOMPARE(c.b.dialogos.cajas[0].icono, Icono::Ninguno);
+        QCOMPARE(c.b.fondo.menu_abierto, 1);
+    }
+
+    void version_sin_respuesta_error_007() {
+        Caso c;
+        c.b.puerto.Responder(U32, QList<QByteArray>{R_OK, QByteArray()});  // then silence
+        c.Correr();
+        QCOMPARE(c.b.dialogos.Textos(),
+                 QStringList{QStringLiteral("Error 007, el equipo no responde.\nSalga del "
+                                            "programa, verifique el enlace y reinicie el "
+                                            "procedimiento")});
+        QVERIFY(c.b.fondo.Es_Visible(Item_Menu::IDC_SETUP));
+        QCOMPARE(c.b.fondo.menu_abierto, 1);
+    }
+
+    void otra_version_nombra_la_version_encontrada() {
+        Caso c;
+        c.b.puerto.Responder_Enlace();
+        c.b.puerto.Responder("V", QByteArray("AQ-TIDE 2.3\r\n"));
+        c.Correr();
+        QCOMPARE(c.b.dialogos.Textos(),
+                 QStringList{QStringLiteral("Este software no es compatible\ncon la versión "
+                                            "AQ-TIDE 2.3 de firmware")});
+        QVERIFY(c.Opciones_A_La_Vista());
+
+        Caso ko;
+        ko.b.puerto.Responder_Enlace();
+        ko.b.puerto.Responder("V", R_KO);
+        ko.Correr();
+        QCOMPARE(ko.b.dialogos.Textos(),
+                 QStringList{QStringLiteral("Este software no es compatible\ncon la versión "
+                                            " de firmware")});
+        QCOMPARE(ko.b.fondo.menu_abierto, 1);
+    }
+
+    void interruptor_de_mantenimiento() {
+        for (const QString& linea : {QStringLiteral("/administrador"), QStringLiteral("/AdMiNiStRaDoR")}) {
+            Caso c;
+            c.b.estado.Linea_Comandos = linea;
+            c.Correr();
+            QVERIFY(c.b.fondo.Es_Visible(Item_Menu::IDC_SUBTE));
+            QVERIFY(c.b.fondo.Es_Visible(Item_Menu::IDC_SEPARADOR_2));
+        }
+        Caso otro;
+        otro.b.estado.Linea_Comandos = "/ADMINISTRADOR otro";
+        otro.Correr();
+        QVERIFY(!otro.b.fondo.Es_Visible(Item_Menu::IDC_SUBTE));
+    }
+};
+
+QTEST_MAIN(Tst_Inicial)
+#include "tst_inicial.moc"

@@ -1,0 +1,138 @@
+#include <QtTest>
+
+#include "dobles/fondo_falso.h"
+#include "platform/perfil_ini.h"
+#include "shell/arranque.h"
+
+using namespace aq;
+
+// Start-up against real profile files in a scratch folder.
+class Tst_Arranque : public QObject {
+    Q_OBJECT
+
+    struct Escena {
+        QTemporaryDir dir;
+        Banco b;
+        Perfil_Ini perfil{dir.filePath("win.ini")};
+        Contexto ctx{b.estado, b.puerto, b.reloj, b.dialogos, perfil, b.ayuda, &b.fondo};
+        QString inicio;
+        Escena() {
+            inicio = QDir::toNativeSeparators(dir.filePath("prog"));
+            QDir().mkpath(inicio);
+            QDir::setCurrent(inicio);
+        }
+        ~Escena() { QDir::setCurrent(QDir::tempPath()); }
+        void Escribir_Ini(const QByteArray& texto) {
+            QFile f(dir.filePath("win.ini"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(texto);
+        }
+        QByteArray Ini() {
+            QFile f(dir.filePath("win.ini"));
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }
+    };
+
+    static bool Contiene(const QList<Dialogos_Guionados::Caja>& cajas, const QString& inicio) {
+        for (const auto& c : cajas)
+            if (c.texto.startsWith(inicio)) return true;
+        return false;
+    }
+
+private Q_SLOTS:
+    void sin_seccion_avisa_tres_directorios_y_el_puerto() {
+        Escena e;
+        QVERIFY(!Leer_Configuracion(e.ctx));
+        const auto& cajas = e.b.dialogos.cajas;
+        QCOMPARE(cajas.size(), 4);
+        QCOMPARE(cajas[0].texto, QStringLiteral("El directorio inicial del programa que se\n"
+                                                "halla especificado en WIN.INI no existe.\n"
+                                                "Recomendamos la reinstalación de este programa.\n"));
+        QCOMPARE(cajas[0].titulo, QStringLiteral("Atención !!!"));
+        QCOMPARE(cajas[0].icono, Icono::Exclamacion);
+        QVERIFY(cajas[1].texto.startsWith("El directorio por defecto para guardar los datos\n"));
+        QVERIFY(cajas[2].texto.startsWith(
+            QStringLiteral("El directorio por defecto para resguardo de información\n")));
+        QCOMPARE(cajas[3].texto,
+                 QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI\n"
+                                "Asumiremos COM1. Si lo desea cámbielo en Opciones.\n"
+                                "Recomendamos la reinstalación de este programa.\n"));
+        QCOMPARE(e.b.estado.Puerto_Com, 1);
+        QCOMPARE(e.b.estado.Directorio_Datos, e.inicio);
+        QVERIFY(!e.b.estado.Instalando);
+        // nothing is written back
+        QVERIFY(!e.Ini().contains("MSComm1_PORT"));
+    }
+
+    void valores_del_puerto() {
+        const QList<QPair<QByteArray, QString>> casos = {
+            {"0", "no figura"}, {"abc", "no figura"}, {"7", "no está adecuadamente"},
+            {"-2", "no está adecuadamente"}, {"4", ""}};
+        for (const auto& [valor, aviso] : casos) {
+            Escena e;
+            const QByteArray d = QDir::fromNativeSeparators(e.inicio).toLatin1();
+            e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + d + "\r\nDATOS=" + d +
+                           "\r\nBAK=" + d + "\r\nMSComm1_PORT=" + valor + "\r\n");
+            Leer_Configuracion(e.ctx);
+            if (aviso.isEmpty()) {
+                QVERIFY(e.b.dialogos.cajas.isEmpty());
+                QCOMPARE(e.b.estado.Puerto_Com, 4);
+            } else {
+                QCOMPARE(e.b.dialogos.cajas.size(), 1);
+                QVERIFY2(e.b.dialogos.cajas[0].texto.contains(aviso), valor.constData());
+                QCOMPARE(e.b.estado.Puerto_Com, 1);
+            }
+        }
+    }
+
+    void directorio_que_nombra_un_archivo_se_acepta() {
+        Escena e;
+        const QString archivo = e.dir.filePath("datos.txt");
+        QFile(archivo).open(QIODevice::WriteOnly);
+        const QString sub = e.dir.filePath("resguardo");
+        QDir().mkpath(sub);
+        e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + e.dir.path().toLatin1() +
+                       "\r\nDATOS=" + archivo.toLatin1() + "\r\nBAK=NADA\r\nMSComm1_PORT=2\r\n");
+        Leer_Configuracion(e.ctx);
+        QCOMPARE(e.b.estado.Directorio_Datos, archivo);
+        QCOMPARE(e.b.dialogos.cajas.size(), 1);  // only BAK
+        QVERIFY(e.b.dialogos.cajas[0].texto.contains("resguardo"));
+        QCOMPARE(e.b.estado.Puerto_Com, 2);
+    }
+
+    void primera_vez_rehace_la_seccion_y_crea_directorios() {
+        Escena e;
+        e.Escribir_Ini(
+            "; comentario\r\n[Otra]\r\nX=1\r\n[BRISNA AQ-TIDE 1.0]\r\nVIEJA=si\r\n");
+        QFile(e.inicio + "/inicial.txt").open(QIODevice::WriteOnly);
+        e.b.reloj.Fijar_Pc(QDateTime(QDate(2026, 3, 9), QTime(9, 7, 3)));
+        QVERIFY(Leer_Configuracion(e.ctx));
+        QVERIFY(e.b.estado.Instalando);
+        QCOMPARE(e.b.estado.Puerto_Com, 0);
+        QVERIFY(QFileInfo(e.inicio + "/DATOS").isDir());
+        QVERIFY(QFileInfo(e.inicio + "/BAK").isDir());
+        QVERIFY(!QFile::exists(e.inicio + "/inicial.txt"));
+        QVERIFY(e.b.dialogos.cajas.isEmpty());
+        const QByteArray ini = e.Ini();
+        QVERIFY(ini.contains("[BRISNA AQ-TIDE 1.0]"));
+        QVERIFY(!ini.contains("VIEJA"));
+        QVERIFY(ini.contains("[Otra]"));
+        QVERIFY(ini.contains("; comentario"));
+        QCOMPARE(e.perfil.GetProfileString(e.b.estado.Seccion_Ini, "INSTALADO", ""),
+                 QStringLiteral("9/3/2026    9:7:3"));
+        QCOMPARE(e.perfil.GetProfileString(e.b.estado.Seccion_Ini, "MSComm1_PORT", ""),
+                 QStringLiteral("1"));
+        QCOMPARE(e.perfil.GetProfileString(e.b.estado.Seccion_Ini, "DATOS", ""),
+                 QDir::toNativeSeparators(e.inicio + "/DATOS"));
+
+        // the next start is a normal one, with the directories just made
+        e.b.dialogos.cajas.clear();
+        QVERIFY(!Leer_Configuracion(e.ctx));
+        QVERIFY(e.b.dialogos.cajas.isEmpty());
+        QCOMPARE(QDir::currentPath(), QDir::fromNativeSeparators(e.inicio + "/DATOS"));
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Arranque)
+#include "tst_arranque.moc"
