@@ -14,7 +14,8 @@ using namespace aq;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (Otra_Copia_En_Marcha()) return 0;
+    Instancia_Unica instancia;
+    if (instancia.Otra_Copia_En_Marcha()) return 0;
     QApplication::setApplicationName(QStringLiteral("aqtide"));
     QApplication::setApplicationDisplayName(Titulo_Aplicacion);
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.%1").arg(Revision_Programa));
@@ -25,12 +26,20 @@ int main(int argc, char** argv) {
     Perfil_Ini perfil;
     Puerto_Qt puerto(perfil, reloj);
     Dialogos_Qt dialogos;
-    Ayuda_Visor ayuda;
+    Fondo* fondo_visible = nullptr;
+    // The manual opens as one more window inside the main window.
+    Ayuda_Visor ayuda([&](QWidget* visor) {
+        if (fondo_visible)
+            fondo_visible->Mostrar_Hija(visor);
+        else
+            visor->show();
+    });
     Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda, nullptr};
 
     const bool primera_vez = Leer_Configuracion(ctx);
     Fondo fondo(ctx);
     dialogos.Fijar_Padre(&fondo);
+    fondo_visible = &fondo;
     fondo.show();
     fondo.Form_Load();
     if (primera_vez && !fondo.Abrir_Opciones()) return 0;
