@@ -1,0 +1,43 @@
+#include <QFileInfo>
+#include <QString>
+#include <cstdio>
+
+#include "comandos.h"
+#include "maintenance/datos_visor.h"
+
+namespace {
+
+void Escribir(const QString& texto) {
+    std::fputs(texto.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+}  // namespace
+
+// The viewer's two checks, for a data file outside the program.
+int Comando_Verificar(const QStringList& args) {
+    if (args.size() != 1) {
+        std::fputs("Uso: aqtide-cli verificar ARCHIVO\n", stderr);
+        return 2;
+    }
+    const QString ruta = args.first();
+    if (!aq::Extension_Valida(ruta)) {
+        Escribir(QStringLiteral("extensión: el nombre debe terminar en .txt o .csv"));
+        return 1;
+    }
+    const aq::Revision_Contenido r = aq::Revisar_Contenido(ruta);
+    if (!r.legible) {
+        Escribir(QStringLiteral("ilegible: %1").arg(r.error));
+        return 1;
+    }
+    if (!r.valido) {
+        Escribir(QStringLiteral("carácter no admitido: línea %1, columna %2, byte %3 (0x%4)")
+                     .arg(r.linea)
+                     .arg(r.columna)
+                     .arg(r.byte)
+                     .arg(r.byte, 2, 16, QLatin1Char('0')));
+        return 1;
+    }
+    Escribir(QStringLiteral("ok"));
+    return 0;
+}

@@ -1,0 +1,480 @@
+#include "memory/decodificador.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+
+#include "memory/archivos.h"
+
+namespace aq {
+
+namespace {
+
+constexpr int Primer_Marca_Imposible = Palabras_Memoria - 5;  // no room for header + reading
+
+const char* const Textos_Alcance[] = {"4  Metros ", "8  Metros ", "20 Metros "};
+constexpr int Factores_Alcance[] = {1, 2, 5};
+const char* const Textos_Intervalo[] = {"5 minutos",  "10 minutos", "15 minutos", "30 minutos",
+                                        "1 hora    ", "2 horas   ", "4 horas   "};
+constexpr int Pasos_Minutos[] = {5, 10, 15, 30};
+constexpr int Pasos_Horas[] = {1, 2, 4};
+
+// Source texts are UTF-8; what goes into the files is Latin-1.
+QByteArray L1(const char* texto) {
+    return QString::fromUtf8(texto).toLatin1();
+}
+
+const QByteArray& Palabra(const std::vector<QByteArray>& imagen, int i) {
+    static const QByteArray nada;
+    return i >= 0 && i < static_cast<int>(imagen.size()) ? imagen[static_cast<size_t>(i)] : nada;
+}
+
+int Digito_Hex(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+void Dos_Digitos(QByteArray& destino, int valor) {
+    if (valor >= 0 && valor < 100) {
+        const char par[2] = {char('0' + valor / 10), char('0' + valor % 10)};
+        destino.append(par, 2);
+    } else {
+        destino += QByteArray::number(valor);
+    }
+}
+
+void Agregar_Fecha(QByteArray& destino, int dia, int mes, int anio) {
+    Dos_Digitos(destino, dia);
+    destino += '/';
+    Dos_Digitos(destino, mes);
+    destino += '/';
+    Dos_Digitos(destino, anio);
+}
+
+void Agregar_Hora(QByteArray& destino, int hora, int minuto) {
+    Dos_Digitos(destino, hora);
+    destino += ':';
+    Dos_Digitos(destino, minuto);
+}
+
+// One reading line: date, two spaces, separator, time, separator, value. Built in place, as it
+// runs once per memory word.
+void Agregar_Lectura(QByteArray& destino, int dia, int mes, int anio, int hora, int minuto,
+                     const QByteArray& separador, int valor) {
+    const int campos[5] = {dia, mes, anio, hora, minuto};
+    for (int c : campos) {
+        if (c < 0 || c > 99) {  // cannot happen after the header test; kept exact anyway
+            Agregar_Fecha(destino, dia, mes, anio);
+            destino += "  " + separador;
+            Agregar_Hora(destino, hora, minuto);
+            destino += separador + QByteArray::number(valor) + "\r\n";
+            return;
+        }
+    }
+    auto dos = [](char* p, int v) {
+        p[0] = char('0' + v / 10);
+        p[1] = char('0' + v % 10);
+    };
+    char fecha[10] = {0, 0, '/', 0, 0, '/', 0, 0, ' ', ' '};
+    dos(fecha, dia);
+    dos(fecha + 3, mes);
+    dos(fecha + 6, anio);
+    char tiempo[5] = {0, 0, ':', 0, 0};
+    dos(tiempo, hora);
+    dos(tiempo + 3, minuto);
+    char cifras[16];
+    int n = 16;
+    cifras[--n] = '\n';
+    cifras[--n] = '\r';
+    do {
+        cifras[--n] = char('0' + valor % 10);
+        valor /= 10;
+    } while (valor > 0 && n > 0);
+    destino.append(fecha, 10).append(separador).append(tiempo, 5).append(separador);
+    destino.append(cifras + n, 16 - n);
+}
+
+void Linea(QByteArray& destino, const QByteArray& texto) {
+    destino += texto;
+    destino += "\r\n";
+}
+
+bool Mismo_Archivo(const QString& a, const QString& b) {
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity sensibilidad = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity sensibilidad = Qt::CaseSensitive;
+#endif
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), sensibilidad) == 0;
+}
+
+// The three files of one decoding. Lines are gathered in memory and written in large pieces;
+// the first failure is kept and stops every later operation.
+class Archivos_Decodificacion {
+  public:
+    QFile salida, bloque, informe;
+    Falla_Archivo falla = Falla_Archivo::Ninguna;
+
+    bool Abrir(QFile& archivo, const QString& ruta, QIODevice::OpenMode modo) {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        archivo.setFileName(ruta);
+        errno = 0;
+        if (archivo.open(modo | QIODevice::Truncate | QIODevice::Unbuffered)) return true;
+        falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
+        return false;
+    }
+
+    bool Escribir(QFile& archivo, const QByteArray& datos) {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        if (datos.isEmpty()) return true;
+        errno = 0;
+        if (archivo.write(datos) == datos.size()) return true;
+        falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
+        if (falla == Falla_Archivo::Otra && archivo.error() == QFileDevice::NoError)
+            falla = Falla_Archivo::Disco_Lleno;  // a short write with no error: no room left
+        return false;
+    }
+
+    // Everything written to `archivo` so far, read back from its start onto `destino`.
+    bool Releer(QFile& archivo, QByteArray& destino) {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        errno = 0;
+        const qint64 largo = archivo.size();
+        const qsizetype antes = destino.size();
+        destino.resize(antes + largo);
+        if (archivo.seek(0) && archivo.read(destino.data() + antes, largo) == largo) return true;
+        destino.resize(antes);
+        falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Leer);
+        return false;
+    }
+
+    // Empties `archivo` for the next block.
+    bool Vaciar(QFile& archivo) {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        errno = 0;
+        if (archivo.resize(0) && archivo.seek(0)) return true;
+        falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
+        return false;
+    }
+};
+
+// Removes the work files ("*.KVX") left in the current directory, except `conservar`.
+Falla_Archivo Borrar_Archivos_Trabajo(const QString& conservar) {
+    const QDir actual = QDir::current();
+    const QStringList nombres =
+        actual.entryList(QStringList{QStringLiteral("*.KVX")}, QDir::Files | QDir::System);
+    for (const QString& nombre : nombres) {
+        const QString ruta = actual.absoluteFilePath(nombre);
+        if (Mismo_Archivo(ruta, conservar)) continue;
+        QFile archivo(ruta);
+        errno = 0;
+        if (!archivo.remove()) return Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Borrar);
+    }
+    return Falla_Archivo::Ninguna;
+}
+
+enum class Paso { Encabezado, Datos, Fin_Memoria, Vacios, Busqueda, Resumen };
+
+}  // namespace
+
+int Valor_Palabra(const QByteArray& palabra) {
+    if (palabra.size() < 4) return -1;
+    int valor = 0;
+    for (int k = 0; k < 4; ++k) {
+        const int digito = Digito_Hex(palabra[k]);
+        if (digito < 0) return -1;
+        valor = valor * 16 + digito;
+    }
+    return valor;
+}
+
+bool Es_Lectura(const QByteArray& palabra) {
+    static const QByteArray minimo = QByteArrayLiteral("0000 ");
+    static const QByteArray maximo = QByteArrayLiteral("0FFF ");
+    // The text order alone would let "00ab " or "0:00 " through; neither has a value.
+    return palabra >= minimo && palabra <= maximo && Valor_Palabra(palabra) >= 0;
+}
+
+bool Validar_Encabezado(const std::vector<QByteArray>& imagen, int& indice) {
+    const int p = indice;
+    indice = p + 1;
+    if (p < 0 || p >= Primer_Marca_Imposible || Palabra(imagen, p) != Marca_Bloque) return false;
+    int alto[4], bajo[4];
+    for (int k = 0; k < 4; ++k) {
+        const int valor = Valor_Palabra(Palabra(imagen, p + 1 + k));
+        if (valor < 0) return false;
+        alto[k] = valor / 256;
+        bajo[k] = valor % 256;
+    }
+    // range, interval, hour, minute, day, month, year: upper bounds only
+    if (alto[0] > 2 || alto[1] > 6 || bajo[1] > 23 || alto[2] > 59 || bajo[2] > 31 ||
+        alto[3] > 12 || bajo[3] > 99)
+        return false;
+    indice = p + 5;
+    return true;
+}
+
+void Sumar_Hora(int& dia, int& mes, int& anio, int& hora, int& minuto) {
+    Q_UNUSED(minuto);
+    hora += 1;
+    if (hora != 24) return;
+    hora = 0;
+    dia += 1;
+    if ((dia == 29 && mes == 2 && anio % 4 != 0) || (dia == 30 && mes == 2 && anio % 4 == 0)) {
+        dia = 1;
+        mes = 3;
+        return;
+    }
+    if (dia == 31) {
+        if (mes == 4 || mes == 6 || mes == 9 || mes == 11) {
+            mes += 1;
+            dia = 1;
+        }
+        return;
+    }
+    if (dia == 32) {
+        mes += 1;
+        dia = 1;
+    }
+    if (mes == 13) {
+        mes = 1;
+        anio = (anio + 1) % 100;
+    }
+}
+
+void Avanzar_Intervalo(int& dia, int& mes, int& anio, int& hora, int& minuto, int intervalo) {
+    if (intervalo >= 0 && intervalo <= 3) {
+        const int paso = Pasos_Minutos[intervalo];
+        minuto = (minuto / paso + 1) * paso;
+        if (minuto == 60) {
+            minuto = 0;
+            Sumar_Hora(dia, mes, anio, hora, minuto);
+        }
+    } else if (intervalo >= 4 && intervalo <= 6) {
+        const int paso = Pasos_Horas[intervalo - 4];
+        minuto = 0;
+        hora = (hora / paso + 1) * paso;
+        if (hora == 24) {
+            hora = 23;
+            Sumar_Hora(dia, mes, anio, hora, minuto);
+        }
+    }
+}
+
+bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
+                      Dialogos* avisos) {
+    static const QByteArray espacio = QByteArrayLiteral(" ");
+    static const QByteArray t_bloque_n = L1("Bloque de datos Nº:  ");
+    static const QByteArray t_datos_bloque = L1("Datos Del Bloque:  ");
+    static const QByteArray t_alcance = L1("Alcance:  ");
+    static const QByteArray t_equipo = L1("Equipo Nº:  ");
+    static const QByteArray t_intervalo = L1("Intervalo entre lecturas:  ");
+    static const QByteArray t_inicio = L1("Inicio del bloque:  ");
+    static const QByteArray t_bloque_inconsistente = L1("Bloque con inconsistencias ");
+    static const QByteArray t_dato_inconsistente = L1("Dato inconsistente ");
+    static const QByteArray t_encabezado = L1("Encabezador de bloque inconsistente ");
+    static const QByteArray t_memoria = L1("Inconsistencia en la memoria ");
+
+    const std::vector<QByteArray>& imagen = estado.Imagen_Memoria;
+    Archivos_Decodificacion archivos;
+
+    auto fallar = [&]() {
+        if (avisos)
+            avisos->MsgBox(Mensaje_Error_Archivo(archivos.falla), Icono::Ninguno, Botones::Aceptar,
+                           Titulo_Aplicacion);
+        return false;  // the QFile members close what is open
+    };
+
+    estado.Cantidad_Bloques = 0;
+    estado.Total_Lecturas = 0;
+    estado.Lugares_Vacios = 0;
+
+    // The output may not be one of the work files, which are open at the same time.
+    if (Mismo_Archivo(ruta, Archivo_Bloque) || Mismo_Archivo(ruta, Archivo_Informe)) {
+        archivos.falla = Falla_Archivo::Archivo_Abierto;
+        return fallar();
+    }
+    archivos.Abrir(archivos.salida, ruta, QIODevice::WriteOnly);
+    archivos.Abrir(archivos.bloque, Archivo_Bloque, QIODevice::ReadWrite);
+    archivos.Abrir(archivos.informe, Archivo_Informe, QIODevice::ReadWrite);
+    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
+
+    constexpr int Tope_Informe = 64 * 1024;
+    QByteArray lineas_bloque;   // pending for the block work file
+    QByteArray lineas_informe;  // pending for the report work file
+    lineas_bloque.reserve(Palabras_Memoria * 24);
+    lineas_informe.reserve(Tope_Informe + Palabras_Memoria * 24);
+
+    // Block lines go through the block work file on their way to the report.
+    auto anexar_bloque = [&]() {
+        if (!archivos.Escribir(archivos.bloque, lineas_bloque) ||
+            !archivos.Releer(archivos.bloque, lineas_informe) || !archivos.Vaciar(archivos.bloque))
+            return false;
+        lineas_bloque.resize(0);  // keeps its room for the next block
+        if (lineas_informe.size() < Tope_Informe) return true;
+        const bool bien = archivos.Escribir(archivos.informe, lineas_informe);
+        lineas_informe.resize(0);
+        return bien;
+    };
+
+    bool inconsistente = false;
+    int i = 0;
+    int lecturas_bloque = 0;
+    int dia = 0, mes = 0, anio = 0, hora = 0, minuto = 0, intervalo = 0, factor = 1;
+
+    Paso paso;
+    if (Palabra(imagen, 0) == Celda_Vacia) {
+        paso = Paso::Vacios;
+    } else if (Palabra(imagen, 0) == Marca_Bloque) {
+        paso = Paso::Encabezado;
+    } else {
+        Linea(lineas_informe, t_encabezado);
+        inconsistente = true;
+        paso = Paso::Busqueda;
+    }
+
+    while (paso != Paso::Resumen) {
+        switch (paso) {
+            case Paso::Encabezado: {
+                lecturas_bloque = 0;
+                const int p = i;
+                if (!Validar_Encabezado(imagen, i)) {
+                    Linea(lineas_informe, t_encabezado);
+                    inconsistente = true;
+                    paso = Paso::Busqueda;
+                    break;
+                }
+                ++estado.Cantidad_Bloques;
+                const int w1 = Valor_Palabra(Palabra(imagen, p + 1));
+                const int w2 = Valor_Palabra(Palabra(imagen, p + 2));
+                const int w3 = Valor_Palabra(Palabra(imagen, p + 3));
+                const int w4 = Valor_Palabra(Palabra(imagen, p + 4));
+                const int alcance = w1 / 256;
+                const int equipo = w1 % 256;
+                intervalo = w2 / 256;
+                hora = w2 % 256;
+                minuto = w3 / 256;
+                dia = w3 % 256;
+                mes = w4 / 256;
+                anio = w4 % 256;
+                factor = Factores_Alcance[alcance];
+
+                Linea(lineas_bloque, t_alcance + Textos_Alcance[alcance]);
+                Linea(lineas_bloque, t_equipo + QByteArray::number(equipo));
+                Linea(lineas_bloque, t_intervalo + Textos_Intervalo[intervalo]);
+                QByteArray inicio = t_inicio;
+                Agregar_Fecha(inicio, dia, mes, anio);
+                inicio += "  ";
+                Agregar_Hora(inicio, hora, minuto);
+                Linea(lineas_bloque, inicio);
+                Linea(lineas_bloque, QByteArray());
+                Linea(lineas_bloque, QByteArray());
+
+                Linea(lineas_informe, espacio);
+                Linea(lineas_informe, espacio);
+                Linea(lineas_informe, t_bloque_n + QByteArray::number(estado.Cantidad_Bloques));
+                Linea(lineas_informe, espacio);
+                paso = Paso::Datos;
+                break;
+            }
+            case Paso::Datos: {
+                while (paso == Paso::Datos && Es_Lectura(Palabra(imagen, i))) {
+                    ++lecturas_bloque;
+                    ++estado.Total_Lecturas;
+                    Avanzar_Intervalo(dia, mes, anio, hora, minuto, intervalo);
+                    Agregar_Lectura(lineas_bloque, dia, mes, anio, hora, minuto, separador,
+                                    Valor_Palabra(Palabra(imagen, i)) * factor);
+                    if (++i >= Palabras_Memoria) paso = Paso::Fin_Memoria;
+                }
+                if (paso == Paso::Fin_Memoria) break;
+                Linea(lineas_informe, t_datos_bloque + QByteArray::number(lecturas_bloque));
+                const QByteArray& palabra = Palabra(imagen, i);
+                if (palabra == Marca_Bloque) {
+                    paso = Paso::Encabezado;
+                } else if (palabra == Celda_Vacia) {
+                    paso = Paso::Vacios;
+                } else {
+                    Linea(lineas_informe, espacio);
+                    Linea(lineas_informe, t_bloque_inconsistente);
+                    Linea(lineas_informe, espacio);
+                    inconsistente = true;
+                    Linea(lineas_bloque, t_dato_inconsistente);
+                    paso = Paso::Busqueda;
+                }
+                if (!anexar_bloque()) return fallar();
+                break;
+            }
+            case Paso::Fin_Memoria:
+                Linea(lineas_informe, t_datos_bloque + QByteArray::number(lecturas_bloque));
+                if (!anexar_bloque()) return fallar();
+                paso = Paso::Resumen;
+                break;
+            case Paso::Vacios:
+                for (;;) {
+                    ++estado.Lugares_Vacios;
+                    if (++i >= Palabras_Memoria) {
+                        paso = Paso::Resumen;
+                        break;
+                    }
+                    if (Palabra(imagen, i) != Celda_Vacia) {
+                        inconsistente = true;
+                        Linea(lineas_informe, t_memoria);
+                        paso = Paso::Busqueda;
+                        break;
+                    }
+                }
+                break;
+            case Paso::Busqueda:
+                for (;;) {
+                    const QByteArray& palabra = Palabra(imagen, i);
+                    if (palabra == Marca_Bloque) {
+                        paso = Paso::Encabezado;
+                        break;
+                    }
+                    if (palabra == Celda_Vacia) {
+                        paso = Paso::Vacios;
+                        break;
+                    }
+                    if (++i >= Palabras_Memoria) {
+                        paso = Paso::Resumen;
+                        break;
+                    }
+                }
+                break;
+            case Paso::Resumen:
+                break;
+        }
+    }
+
+    QByteArray resumen;
+    Linea(resumen, L1("Información resumida de los datos "));
+    Linea(resumen, "registrados en la memoria.");
+    Linea(resumen, espacio);
+    if (inconsistente) Linea(resumen, "Memoria con inconsistencias ");
+    Linea(resumen, espacio);
+    Linea(resumen, "Cantidad de bloques de datos:  " + QByteArray::number(estado.Cantidad_Bloques));
+    Linea(resumen,
+          "Cantidad total de lecturas registradas:  " + QByteArray::number(estado.Total_Lecturas));
+    Linea(resumen, L1("Cantidad de lugares vacíos:  ") + QByteArray::number(estado.Lugares_Vacios));
+    Linea(resumen, espacio);
+    Linea(resumen, espacio);
+
+    if (!archivos.Escribir(archivos.informe, lineas_informe)) return fallar();
+    lineas_informe.resize(0);
+    if (!archivos.Releer(archivos.informe, lineas_informe) ||
+        !archivos.Escribir(archivos.salida, resumen) ||
+        !archivos.Escribir(archivos.salida, lineas_informe))
+        return fallar();
+    archivos.salida.close();
+    archivos.bloque.close();
+    archivos.informe.close();
+
+    archivos.falla = Borrar_Archivos_Trabajo(ruta);
+    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
+    return true;
+}
+
+}  // namespace aq
