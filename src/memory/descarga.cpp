@@ -1,0 +1,175 @@
+#include "memory/descarga.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+
+#include "link/enlace.h"
+
+namespace aq {
+
+namespace {
+
+// Longest sleep on the port between two passes, so that window events keep running.
+constexpr double Paso_Espera = 0.05;
+// Past the limit, so that "more than N seconds" holds on a clock that jumps exactly.
+constexpr double Margen = 0.001;
+
+const QFileDevice::Permissions Solo_Lectura = QFileDevice::ReadOwner | QFileDevice::ReadUser |
+                                              QFileDevice::ReadGroup | QFileDevice::ReadOther;
+
+Falla_Respaldo Falla(const QString& ruta, Falla_Archivo tipo) {
+    return {tipo, ruta};
+}
+
+void Hacer_Escribible(const QString& ruta) {
+    QFile::setPermissions(
+        ruta, QFile::permissions(ruta) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+}
+
+}  // namespace
+
+bool Tiene_Dos_Puntos(const QString& ruta) {
+    return ruta.count(QLatin1Char('.')) >= 2;
+}
+
+bool Es_Nombre_Prohibido(const QString& ruta) {
+    static const char* const Finales[] = {".EXE", "AYUDA.TXT", ".COM", ".BAT", ".PIF",
+                                          ".OVL", ".DLL",      ".ZIP", ".ARJ"};
+    const QString mayusculas = ruta.toUpper();
+    return std::any_of(std::begin(Finales), std::end(Finales),
+                       [&](const char* f) { return mayusculas.endsWith(QLatin1String(f)); });
+}
+
+QByteArray Separador_Para(const QString& ruta) {
+    return ruta.toLower().endsWith(QLatin1String(".csv")) ? QByteArrayLiteral(";")
+                                                          : QByteArrayLiteral("\t");
+}
+
+QString Ruta_Respaldo(const QString& elegido, const QString& directorio_bak) {
+    QString nombre;
+    if (elegido.endsWith(QLatin1String(".csv")))
+        nombre = elegido.left(elegido.size() - 4) + QStringLiteral(".$%c");
+    else if (elegido.endsWith(QLatin1String(".txt")))
+        nombre = elegido.left(elegido.size() - 4) + QStringLiteral(".$%t");
+    else
+        nombre = elegido + QStringLiteral(".$%&");
+    // Either separator may come in a chosen path; the backup takes the platform's own.
+    const int ultimo =
+        std::max(nombre.lastIndexOf(QLatin1Char('/')), nombre.lastIndexOf(QLatin1Char('\\')));
+    return directorio_bak + QLatin1Char('/') + nombre.mid(ultimo + 1);
+}
+
+bool Reabrir_Puerto(Puerto_Serie& puerto, int buffer) {
+    puerto.setPortOpen(false);
+    puerto.setInBufferSize(buffer);
+    return puerto.setPortOpen(true);
+}
+
+Recepcion Recibir_Volcado(Puerto_Serie& puerto, Reloj& reloj,
+                          const std::function<void(int)>& avance, double limite) {
+    const double t0 = reloj.Segundos();
+    const double fin = t0 + limite + Margen;
+    for (;;) {
+        reloj.Ceder(0);
+        const int esperando = puerto.InBufferCount();
+        if (esperando <= Largo_Volcado && avance) avance(esperando);
+        if (esperando == Largo_Volcado) break;
+        const double ahora = reloj.Segundos();
+        if (ahora - t0 > limite || !puerto.PortOpen()) break;
+        puerto.Esperar_Datos(std::min(fin, ahora + Paso_Espera));
+    }
+    Recepcion r;
+    r.linea_caida = !puerto.PortOpen();
+    r.recibidos = puerto.InBufferCount();
+    puerto.setInputLen(0);
+    r.texto = puerto.Input();
+    return r;
+}
+
+QByteArray Completar_Volcado(QByteArray texto) {
+    if (texto.size() < Largo_Volcado) texto.append(Largo_Volcado - texto.size(), Caracter_Relleno);
+    return texto;
+}
+
+void Dividir_Volcado(const QByteArray& texto, std::vector<QByteArray>& imagen) {
+    if (imagen.size() < static_cast<size_t>(Elementos_Respaldo)) imagen.resize(Elementos_Respaldo);
+    for (int k = 0; k < Elementos_Respaldo; ++k) imagen[k] = texto.mid(5 * k, 5);
+}
+
+int Valor_Verificacion(const QByteArray& texto) {
+    qint64 suma = 0;
+    const int n = std::min<int>(texto.size(), Caracteres_Memoria);
+    for (int i = 0; i < n; ++i) suma += static_cast<unsigned char>(texto[i]);
+    return static_cast<int>(suma % 65536 % 10000);
+}
+
+int Valor_Recibido(const QByteArray& palabra) {
+    int i = 0;
+    while (i < palabra.size() && (palabra[i] == ' ' || palabra[i] == '\t')) ++i;
+    qint64 valor = 0;
+    for (; i < palabra.size() && palabra[i] >= '0' && palabra[i] <= '9'; ++i) {
+        valor = valor * 10 + (palabra[i] - '0');
+        if (valor > 1000000) break;  // no checksum is that long
+    }
+    return static_cast<int>(valor);
+}
+
+bool Checksum_Correcto(const QByteArray& texto, const QByteArray& palabra_checksum) {
+    return Valor_Verificacion(texto) == Valor_Recibido(palabra_checksum);
+}
+
+bool Borrar_Forzado(const QString& ruta) {
+    const QFileInfo info(ruta);
+    if (!info.exists() && !info.isSymLink()) return true;
+    Hacer_Escribible(ruta);
+    return QFile::remove(ruta);
+}
+
+Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QString& ruta,
+                                const QString& directorio_raiz,
+                                const std::function<void(int)>& avance) {
+    if (!Borrar_Forzado(ruta))
+        return Falla(ruta, Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Borrar,
+                                                    QFileDevice::RemoveError, errno));
+    {
+        QFile archivo(ruta);
+        if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return Falla(ruta,
+                         Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
+        for (int k = 0; k < Elementos_Respaldo; ++k) {
+            const QByteArray& e = k < static_cast<int>(imagen.size()) ? imagen[k] : QByteArray();
+            if (archivo.write(e + "\r\n") < 0)
+                return Falla(ruta, Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
+            if (avance) avance(k);
+        }
+        if (!archivo.flush())
+            return Falla(ruta, Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
+    }
+
+    // An earlier copy may be read-only: it was copied from a protected backup.
+    const QString copia = directorio_raiz + QLatin1Char('/') + Archivo_Copia_Volcado;
+    if (!Borrar_Forzado(copia))
+        return Falla(copia, Clasificar_Falla_Archivo(copia, Operacion_Archivo::Borrar,
+                                                     QFileDevice::RemoveError, errno));
+    QFile origen(ruta);
+    if (!origen.copy(copia))
+        return Falla(copia, Clasificar_Falla_Archivo(copia, Operacion_Archivo::Abrir_Escritura,
+                                                     origen.error(), 0));
+    if (!QFile::setPermissions(ruta, Solo_Lectura))
+        return Falla(ruta, Falla_Archivo::Permiso_Denegado);
+    return {};
+}
+
+QByteArray Reponer_Modo(Puerto_Serie& puerto, Reloj& reloj, QByteArray* version_firmware) {
+    const QByteArray modo =
+        Modo_De_Estado(Enviar_Comando(puerto, reloj, "L", Largo_Estado, version_firmware));
+    if (modo == "AJ")
+        Enviar_Comando(puerto, reloj, "AAA", 4, version_firmware);
+    else if (modo == "RE")
+        Enviar_Comando(puerto, reloj, "RRR", 4, version_firmware);
+    return modo;
+}
+
+}  // namespace aq

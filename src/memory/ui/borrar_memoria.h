@@ -1,0 +1,39 @@
+#pragma once
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+#include "shell/contexto.h"
+
+namespace aq {
+
+// Erases the logger's memory after confirmation, provided it is in mode AJUSTE.
+class Borrar_Memoria : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Borrar_Memoria(Contexto& ctx, QWidget* parent = nullptr);
+
+    QProgressBar* ProgressBar1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+    QByteArray Modo_Leido;         // mode code last read from the logger
+    double Tiempo_Borrado_Ms = 0;  // time allowed for the erase
+
+  public Q_SLOTS:
+    void Command1_Click();
+    void Command2_Click();
+    void sHabilitar();
+    void sDesHabilitar();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void Form_Unload();
+
+    Contexto& ctx_;
+    bool descargada_ = false;
+};
+
+}  // namespace aq

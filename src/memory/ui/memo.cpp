@@ -1,0 +1,316 @@
+#include "memory/ui/memo.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMdiSubWindow>
+#include <QVBoxLayout>
+
+#include "link/enlace.h"
+#include "link/ui/espere.h"
+#include "memory/archivos.h"
+#include "memory/decodificador.h"
+#include "memory/descarga.h"
+#include "platform/ui/ventanas.h"
+
+namespace aq {
+
+namespace {
+
+const QString Titulo_Advertencia = QStringLiteral("Advertencia !!!!");
+const QString Titulo_Link = QStringLiteral("Error en el link");
+const QString Titulo_Archivo = QStringLiteral("Error de archivo");
+const QString Permiso_Denegado = QStringLiteral("Permiso denegado.");
+
+const QString Texto_Error_016 = QStringLiteral(
+    "Error 016, El equipo no responde de manera adecuada.\n"
+    "posiblemente a causa de INTERFERENCIAS.\n"
+    "Vuelva a intentar el procedimiento.");
+const QString Texto_Error_005 =
+    QStringLiteral("Error 005, el lazo de comunicación se ha interrumpido.\n");
+const QString Texto_Error_006 = QStringLiteral("Error 006 hubo un error durante la recepción");
+const QString Texto_Disco_Lleno_Lista = QStringLiteral(
+    "El disco está lleno y por esta razón \n"
+    "NO PODRÁ VISUALIZAR LOS DATOS RECOGIDOS.\n"
+    "Sin embargo los mismos AÚN ESTÁN GUARDADOS\n"
+    "en el archivo que Usted ha solicitado.\n");
+
+}  // namespace
+
+Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("Lector de memoria del limnígrafo - freatígrafo"));
+
+    Label1 = new QLabel(this);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setVisible(false);
+    Text1 = new QLineEdit(this);
+    Text1->setReadOnly(true);
+    Text1->setVisible(false);
+    List1 = new QListWidget(this);
+    Command1 = new QPushButton(QStringLiteral("Leer la &Memoria"), this);
+    Command2 = new QPushButton(QStringLiteral("&Cerrar"), this);
+    Command3 = new QPushButton(QStringLiteral("Mostrar &datos recibidos"), this);
+    // Nothing has been received yet in this window.
+    Command3->setEnabled(false);
+
+    auto* caja = new QVBoxLayout(this);
+    caja->addWidget(Label1);
+    caja->addWidget(ProgressBar1);
+    caja->addWidget(Text1);
+    caja->addWidget(List1, 1);
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(Command1);
+    botones->addWidget(Command3);
+    botones->addStretch(1);
+    botones->addWidget(Command2);
+    caja->addLayout(botones);
+    resize(560, 380);
+
+    connect(Command1, &QPushButton::clicked, this, &Memo::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Memo::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Memo::Command3_Click);
+
+    if (ctx_.fondo) ctx_.fondo->Habilitar(Item_Menu::IDC_MENU, false);
+}
+
+void Memo::Command1_Click() {
+    Estado_Ventana(false);
+    ctx_.reloj.Ceder(0);
+    List1->clear();
+
+    Reabrir_Puerto(ctx_.puerto, Buffer_Descarga);
+    ctx_.puerto.setInputLen(0);
+
+    ctx_.estado.Memoria_Leida = false;
+    Command3->setEnabled(false);
+    Text1->setVisible(false);
+
+    if (Elegir_Archivo() == Eleccion::Terminar) return;
+    const QString ruta = Ruta_Elegida;
+
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+
+    auto* espere = new Espere;
+    if (ctx_.fondo) {
+        ctx_.fondo->Mostrar_Hija(espere);
+    } else {
+        espere->setAttribute(Qt::WA_DeleteOnClose);
+        espere->show();
+    }
+    Repintar(espere);
+    ctx_.reloj.Ceder(0);
+    const QByteArray enlace =
+        Enviar_Comando(ctx_.puerto, ctx_.reloj, Cadena_Enlace, 4, &ctx_.estado.Version_Firmware);
+    Esperar_Medio_Segundo(ctx_.reloj);
+    Descargar(espere);
+    ctx_.reloj.Ceder(0);
+
+    if (enlace != R_OK) {
+        ctx_.dialogos.MsgBox(Texto_Error_016, Icono::Ninguno, Botones::Aceptar, Titulo_Link);
+        Restaurar_Puerto();
+        Command2->setEnabled(true);
+        Descargar(this);
+        return;
+    }
+
+    ProgressBar1->setVisible(true);
+    ctx_.puerto.Output(Comando_Volcado);
+    ProgressBar1->setRange(0, Largo_Volcado);
+    Mostrar_Estado(QStringLiteral("Recibiendo ..."));
+
+    const Recepcion recepcion =
+        Recibir_Volcado(ctx_.puerto, ctx_.reloj, [this](int n) { ProgressBar1->setValue(n); });
+    const QByteArray texto = Completar_Volcado(recepcion.texto);
+    if (recepcion.Corta())
+        ctx_.dialogos.MsgBox(Texto_Error_005, Icono::Critico, Botones::Aceptar, Titulo_Link);
+
+    auto& imagen = ctx_.estado.Imagen_Memoria;
+    Dividir_Volcado(texto, imagen);
+
+    ProgressBar1->setRange(0, Elementos_Respaldo - 1);
+    // A missing backup folder shows up as a file failure when the backup is written.
+    QDir::setCurrent(ctx_.estado.Directorio_Bak);
+    Mostrar_Estado(QStringLiteral("Verificando ..."));
+
+    const bool checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
+    if (!checksum_bueno)
+        ctx_.dialogos.MsgBox(Texto_Error_006, Icono::Critico, Botones::Aceptar,
+                             QStringLiteral("Checksum wrong"));
+
+    Mostrar_Estado(QStringLiteral("Procesando ..."));
+    const Falla_Respaldo falla =
+        Guardar_Respaldo(imagen, Ruta_Respaldo(ruta, ctx_.estado.Directorio_Bak),
+                         ctx_.estado.Directorio_Raiz, [this](int k) { ProgressBar1->setValue(k); });
+    if (falla) {
+        Terminar_Con_Falla(Mensaje_Error_Archivo(falla.tipo), Titulo_Archivo);
+        return;
+    }
+
+    Restaurar_Puerto();
+
+    Mostrar_Estado(QStringLiteral("Guardando ..."));
+    // The decoder reports its own failures; the raw backup is safe either way.
+    Analizar_Memoria(ctx_.estado, ruta, Separador_Para(ruta), &ctx_.dialogos);
+    Analizar_Memoria(ctx_.estado, Archivo_Visualizacion, QByteArrayLiteral("\t"), &ctx_.dialogos);
+
+    Mostrar_Estado(QStringLiteral("Guardado."));
+    ProgressBar1->setValue(0);
+    Command3->setEnabled(true);
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+    Text1->setText(QStringLiteral("Datos en: ") + ruta);
+    Text1->setVisible(true);
+    Repintar(Text1);
+    // Only a whole, verified memory may later be erased from the logger.
+    ctx_.estado.Memoria_Leida = !recepcion.Corta() && checksum_bueno;
+}
+
+Memo::Eleccion Memo::Elegir_Archivo() {
+    const QString& datos = ctx_.estado.Directorio_Datos;
+    // The dialog returns full paths; a folder we cannot enter is only a starting hint.
+    QDir::setCurrent(datos);
+
+    QString ruta;
+    for (;;) {
+        ruta = ctx_.dialogos.Guardar_Archivo(Filtro_Datos, datos);
+        if (ruta.isEmpty()) {
+            Restaurar_Puerto();
+            Command1->setEnabled(true);
+            Command2->setEnabled(true);
+            return Eleccion::Terminar;
+        }
+        if (!Tiene_Dos_Puntos(ruta)) break;
+        ctx_.dialogos.MsgBox(QStringLiteral("extención incorrecta"), Icono::Exclamacion,
+                             Botones::Aceptar, Titulo_Aplicacion);
+    }
+
+    auto negar = [this] {
+        ctx_.dialogos.MsgBox(Permiso_Denegado, Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Advertencia);
+        Restaurar_Puerto();
+        return Eleccion::Terminar;
+    };
+    if (Es_Nombre_Prohibido(ruta)) return negar();
+
+    // Hidden files are not looked for; anything but a plain writable file is refused.
+    const QFileInfo info(ruta);
+    if (!info.fileName().startsWith(QLatin1Char('.')) && (info.exists() || info.isSymLink())) {
+        // The owner's write bit stands for the read-only attribute (root may write anyway).
+        if (!info.isFile() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
+            return negar();
+        if (ctx_.dialogos.MsgBox(
+                QStringLiteral("El archivo seleccionado ya existe\ndesea sobreescribirlo ?"),
+                Icono::Pregunta, Botones::Aceptar_Cancelar,
+                Titulo_Advertencia) == Respuesta::Cancelar) {
+            Restaurar_Puerto();
+            return Eleccion::Terminar;
+        }
+    }
+
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::Append)) {
+        const QString texto = Mensaje_Error_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
+        ctx_.dialogos.MsgBox(texto, Icono::Critico, Botones::Aceptar, Titulo_Archivo);
+        Restaurar_Puerto();
+        return Eleccion::Terminar;
+    }
+    archivo.close();
+    Ruta_Elegida = ruta;
+    return Eleccion::Lista;
+}
+
+void Memo::Command2_Click() {
+    Descargar(this);
+}
+
+void Memo::Command3_Click() {
+    Command3->setEnabled(false);
+    List1->clear();
+    Estado_Ventana(true);
+    Repintar(this);
+    Mostrar_Estado(QStringLiteral("Por favor espere."));
+
+    QFile archivo(Archivo_Visualizacion);
+    Operacion_Archivo operacion = Operacion_Archivo::Abrir_Lectura;
+    if (archivo.open(QIODevice::ReadOnly)) {
+        operacion = Operacion_Archivo::Leer;
+        QStringList lineas;
+        while (!archivo.atEnd()) {
+            QByteArray linea = archivo.readLine();
+            while (linea.endsWith('\n') || linea.endsWith('\r')) linea.chop(1);
+            lineas << QString::fromLatin1(linea);
+        }
+        List1->addItems(lineas);
+    }
+    if (archivo.error() != QFileDevice::NoError) {
+        const Falla_Archivo falla = Clasificar_Falla_Archivo(archivo, operacion);
+        if (falla == Falla_Archivo::Disco_Lleno)
+            ctx_.dialogos.MsgBox(Texto_Disco_Lleno_Lista, Icono::Exclamacion, Botones::Aceptar,
+                                 QStringLiteral("Advertencia !!!"));
+        else
+            ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
+                                 Titulo_Archivo);
+    }
+    Mostrar_Estado(QStringLiteral("Guardado."));
+}
+
+void Memo::Restaurar_Puerto() {
+    Reabrir_Puerto(ctx_.puerto, Buffer_Normal);
+}
+
+void Memo::Terminar_Con_Falla(const QString& texto, const QString& titulo) {
+    ctx_.dialogos.MsgBox(texto, Icono::Critico, Botones::Aceptar, titulo);
+    Restaurar_Puerto();
+    ProgressBar1->setValue(0);
+    Label1->clear();
+    Command1->setEnabled(true);
+    Command2->setEnabled(true);
+}
+
+void Memo::Mostrar_Estado(const QString& texto) {
+    Label1->setText(texto);
+    Label1->setVisible(true);
+    Repintar(Label1);
+}
+
+void Memo::Estado_Ventana(bool maximizada) {
+    QWidget* marco = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!marco) marco = this;
+    if (!marco->isVisible()) return;
+    if (maximizada)
+        marco->showMaximized();
+    else if (marco->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))
+        marco->showNormal();
+}
+
+void Memo::closeEvent(QCloseEvent* e) {
+    // No close while a download runs.
+    if (!Command2->isEnabled()) {
+        e->ignore();
+        return;
+    }
+    if (!descargada_) {
+        descargada_ = true;
+        Form_Unload();
+    }
+    e->accept();
+}
+
+void Memo::Form_Unload() {
+    if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
+    Command2->setEnabled(false);
+    Modo_Cierre = Reponer_Modo(ctx_.puerto, ctx_.reloj, &ctx_.estado.Version_Firmware);
+    if (QFile::exists(QStringLiteral("AMORTI.TMP"))) QFile::remove(QStringLiteral("AMORTI.TMP"));
+    if (ctx_.fondo) {
+        for (Item_Menu item :
+             {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
+              Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
+            ctx_.fondo->Habilitar(item, true);
+        ctx_.fondo->Reloj_Arena(false);
+    }
+}
+
+}  // namespace aq

@@ -1,0 +1,52 @@
+#pragma once
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+#include "shell/contexto.h"
+
+namespace aq {
+
+// The memory reader: downloads the logger's memory, checks it, backs it up and has it decoded
+// into the file the user chooses.
+class Memo : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Memo(Contexto& ctx, QWidget* parent = nullptr);
+
+    QLineEdit* Text1;
+    QProgressBar* ProgressBar1;
+    QListWidget* List1;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QPushButton* Command1;
+    QLabel* Label1;
+
+    QString Ruta_Elegida;    // the data file of the last download
+    QByteArray Modo_Cierre;  // mode code read while closing
+
+  public Q_SLOTS:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    enum class Eleccion { Lista, Terminar };
+    Eleccion Elegir_Archivo();
+    void Restaurar_Puerto();
+    void Terminar_Con_Falla(const QString& texto, const QString& titulo);
+    void Mostrar_Estado(const QString& texto);
+    void Estado_Ventana(bool maximizada);
+    void Form_Unload();
+
+    Contexto& ctx_;
+    bool descargada_ = false;
+};
+
+}  // namespace aq
