@@ -1,0 +1,132 @@
+#include "maintenance/ui/visor.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+
+#include "maintenance/datos_visor.h"
+#include "maintenance/ui/delegado_tabulado.h"
+#include "platform/ui/ventanas.h"
+
+namespace aq {
+
+namespace {
+constexpr double Ancho_Boton = 972, Alto_Boton = 372, Alto_Texto = 288;
+}
+
+Visor::Visor(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("Visor"));
+    setAutoFillBackground(true);
+    QPalette fondo = palette();
+    fondo.setColor(QPalette::Window, QColor(192, 192, 255));
+    setPalette(fondo);
+
+    List1 = new QListView(this);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Preparar_Lista_Tabulada(List1);
+    modelo_ = new Modelo_Lineas(this);
+    List1->setModel(modelo_);
+    Cerrar = new QPushButton(QStringLiteral("Cerrar"), this);
+    Cerrar->setFixedSize(Twips_A_Pixeles(Ancho_Boton), Twips_A_Pixeles(Alto_Boton));
+    Text1 = new QLineEdit(this);
+    Text1->setReadOnly(true);
+    Text1->setFixedHeight(Twips_A_Pixeles(Alto_Texto));
+    setTabOrder(List1, Cerrar);
+    setTabOrder(Cerrar, Text1);
+    connect(Cerrar, &QPushButton::clicked, this, &Visor::Cerrar_Click);
+    resize(Twips_A_Pixeles(10000), Twips_A_Pixeles(5000));
+}
+
+void Visor::Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta) {
+    modelo->setParent(this);
+    List1->setModel(modelo);
+    delete modelo_;
+    modelo_ = modelo;
+    Text1->setText(ruta);
+}
+
+void Visor::Form_Resize() {
+    // The layout works from the window's outer size, frame and caption included.
+    QSize exterior = frameGeometry().size();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) exterior = sub->size();
+    const Disposicion_Visor d =
+        Calcular_Disposicion_Visor(Pixeles_A_Twips(exterior.width()),
+                                   Pixeles_A_Twips(exterior.height()), Ancho_Boton, Alto_Texto);
+    List1->setGeometry(Twips_A_Pixeles(d.izquierda_lista), Twips_A_Pixeles(d.arriba_lista),
+                       Twips_A_Pixeles(d.ancho_lista), Twips_A_Pixeles(d.alto_lista));
+    Cerrar->move(Twips_A_Pixeles(d.izquierda_boton), Twips_A_Pixeles(d.arriba_boton));
+    Text1->setGeometry(Twips_A_Pixeles(d.izquierda_texto), Twips_A_Pixeles(d.arriba_texto),
+                       Twips_A_Pixeles(d.ancho_texto), Text1->height());
+}
+
+void Visor::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void Visor::Cerrar_Click() {
+    Descargar(this);
+}
+
+void Visor::closeEvent(QCloseEvent* e) {
+    if (ctx_.fondo) ctx_.fondo->Habilitar(Item_Menu::IDC_MENU, true);
+    e->accept();
+}
+
+QString Seleccionar_Archivo(Contexto& ctx) {
+    const QString ruta = ctx.dialogos.Abrir_Archivo(Filtro_Visor, ctx.estado.Directorio_Datos);
+    if (!ruta.isEmpty()) QDir::setCurrent(QFileInfo(ruta).absolutePath());
+    return ruta;
+}
+
+void Fondo_visualizar_Click(Contexto& ctx) {
+    const QString ruta = Seleccionar_Archivo(ctx);
+    if (ruta.isEmpty()) return;
+    if (!Extension_Valida(ruta)) {
+        ctx.dialogos.MsgBox(QStringLiteral("La extensión del archivo es incorrecta."),
+                            Icono::Informacion, Botones::Aceptar, Titulo_Aplicacion);
+        return;
+    }
+
+    // The file is read whole while the pointer is busy; the window opens only when the lines
+    // are at hand, so a file that vanished after the check never leaves the menu greyed.
+    if (ctx.fondo) ctx.fondo->Reloj_Arena(true);
+    const bool valido = Verificar_Archivo(ruta) == Texto_Ok;
+    auto* modelo = new Modelo_Lineas;
+    QString error;
+    const bool leido = valido && modelo->Cargar(ruta, &error);
+    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+
+    if (!valido) {
+        delete modelo;
+        ctx.dialogos.MsgBox(QStringLiteral("El archivo seleccionado, no es un archivo valido, "
+                                           "parece no contener datos del limnigrafo-freatigrafo."),
+                            Icono::Informacion, Botones::Aceptar, Titulo_Aplicacion);
+        return;
+    }
+    if (!leido) {
+        delete modelo;
+        ctx.dialogos.MsgBox(QStringLiteral("No se pudo leer el archivo seleccionado.\n") + error,
+                            Icono::Exclamacion, Botones::Aceptar, Titulo_Aplicacion);
+        return;
+    }
+
+    if (ctx.fondo) ctx.fondo->Habilitar(Item_Menu::IDC_MENU, false);
+    auto* visor = new Visor(ctx);
+    if (ctx.fondo) {
+        ctx.fondo->Mostrar_Hija(visor);
+    } else {
+        visor->setAttribute(Qt::WA_DeleteOnClose);
+        visor->show();
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(visor->parentWidget()))
+        sub->showMaximized();
+    else
+        visor->showMaximized();
+    ctx.reloj.Ceder(0);
+    visor->Mostrar_Archivo(modelo, ruta);
+}
+
+}  // namespace aq

@@ -1,0 +1,48 @@
+#pragma once
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QWidget>
+
+#include "maintenance/modelo_lineas.h"
+#include "shell/contexto.h"
+
+namespace aq {
+
+// Shows a data file line by line, fields in columns. The main menu "&Menú" stays greyed while
+// it is open and is enabled again when it closes, however it closes.
+class Visor : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Visor(Contexto& ctx, QWidget* parent = nullptr);
+
+    QListView* List1;
+    QPushButton* Cerrar;
+    QLineEdit* Text1;
+
+    // Shows the lines of `modelo` (the window takes it) as read from `ruta`.
+    void Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta);
+    Modelo_Lineas* Modelo() const { return modelo_; }
+
+  public Q_SLOTS:
+    void Cerrar_Click();
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void Form_Resize();
+
+    Contexto& ctx_;
+    Modelo_Lineas* modelo_;
+};
+
+// "&Visualizar": asks for a data file, checks it and shows it in a new Visor.
+void Fondo_visualizar_Click(Contexto& ctx);
+
+// The open dialog of the viewer: the chosen path, or "" when cancelled. After a choice the
+// current directory is the chosen file's folder.
+QString Seleccionar_Archivo(Contexto& ctx);
+
+}  // namespace aq
