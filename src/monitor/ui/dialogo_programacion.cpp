@@ -1,0 +1,70 @@
+#include "monitor/ui/dialogo_programacion.h"
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "link/enlace.h"
+#include "monitor/mensajes.h"
+#include "monitor/ui/supervisor.h"
+#include "platform/ui/ventanas.h"
+
+namespace aq {
+
+Dialogo_Programacion::Dialogo_Programacion(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
+    Boton_Aceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    Boton_Cancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    connect(Boton_Cancelar, &QPushButton::clicked, this,
+            &Dialogo_Programacion::Boton_Cancelar_Click);
+}
+
+void Dialogo_Programacion::Boton_Cancelar_Click() {
+    Descargar(this);
+}
+
+void Dialogo_Programacion::Enviar_Y_Cerrar(const QByteArray& comando, const QString& caja_nc,
+                                           const QString& caja_otra) {
+    // No PC-clock refresh may change the inputs behind the error box.
+    for (QTimer* t : findChildren<QTimer*>()) t->stop();
+    Boton_Cancelar->setEnabled(false);
+    const QByteArray r =
+        Enviar_Comando(ctx.puerto, ctx.reloj, comando, 4, &ctx.estado.Version_Firmware);
+    if (r == R_NC)
+        ctx.dialogos.MsgBox(caja_nc, Icono::Ninguno, Botones::Aceptar,
+                            Mensajes_Monitor::Titulo_Link);
+    else if (r != R_OK)
+        ctx.dialogos.MsgBox(caja_otra, Icono::Ninguno, Botones::Aceptar,
+                            Mensajes_Monitor::Titulo_Link);
+    Descargar(this);
+}
+
+void Dialogo_Programacion::Seleccionar(QComboBox* lista, int indice) {
+    if (indice < 0 || indice >= lista->count()) return;
+    if (lista->currentIndex() == indice)
+        Q_EMIT lista->currentIndexChanged(indice);
+    else
+        lista->setCurrentIndex(indice);
+}
+
+void Dialogo_Programacion::Rellenar(QComboBox* lista, const QStringList& items) {
+    const QSignalBlocker bloqueo(lista);
+    lista->clear();
+    lista->addItems(items);
+}
+
+void Dialogo_Programacion::closeEvent(QCloseEvent* e) {
+    e->accept();
+    if (cerrado_) return;
+    cerrado_ = true;
+    for (QTimer* t : findChildren<QTimer*>()) t->stop();
+    Contexto& c = ctx;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->hide();
+    else
+        hide();
+    c.reloj.Ceder();
+    if (c.fondo) c.fondo->Mostrar_Hija(new Supervisor(c));
+}
+
+}  // namespace aq

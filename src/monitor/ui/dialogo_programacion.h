@@ -1,0 +1,45 @@
+#pragma once
+#include <QComboBox>
+#include <QPushButton>
+#include <QWidget>
+
+#include "shell/contexto.h"
+
+namespace aq {
+
+// What the date, time and interval dialogs share: Aceptar / Cancelar, one command, and a
+// closing that always brings the monitor back.
+class Dialogo_Programacion : public QWidget {
+    Q_OBJECT
+  public:
+    Dialogo_Programacion(Contexto& ctx, QWidget* parent);
+
+    QPushButton* Boton_Aceptar;
+    QPushButton* Boton_Cancelar;
+
+  public Q_SLOTS:
+    void Boton_Cancelar_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+    // Sends `comando` (reply length 4), shows the box for "NC" or for anything but "OK", and
+    // closes the dialog.
+    void Enviar_Y_Cerrar(const QByteArray& comando, const QString& caja_nc,
+                         const QString& caja_otra);
+
+    // A selection made by the program behaves as the user's: the list's handler runs even when
+    // the index does not change (setCurrentIndex then emits nothing).
+    static void Seleccionar(QComboBox* lista, int indice);
+    // Replaces a list's items without firing its selection handler.
+    static void Rellenar(QComboBox* lista, const QStringList& items);
+
+    bool Cerrando() const { return cerrado_; }
+
+    Contexto& ctx;
+
+  private:
+    bool cerrado_ = false;
+};
+
+}  // namespace aq

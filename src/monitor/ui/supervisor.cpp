@@ -1,0 +1,294 @@
+#include "monitor/ui/supervisor.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMdiSubWindow>
+#include <QVBoxLayout>
+
+#include "link/enlace.h"
+#include "monitor/mensajes.h"
+#include "monitor/registro_estado.h"
+#include "monitor/ui/prog_fecha.h"
+#include "monitor/ui/prog_hora.h"
+#include "monitor/ui/prog_intervalo.h"
+#include "platform/ui/ventanas.h"
+
+namespace aq {
+
+namespace M = Mensajes_Monitor;
+
+namespace {
+constexpr int Primer_Sondeo_Ms = 500;
+constexpr int Sondeo_Ms = 6000;
+}  // namespace
+
+Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
+    setWindowTitle(QStringLiteral("Monitoreo y Programación de Parámetros"));
+
+    auto etiqueta = [this](const char* texto) {
+        return new QLabel(QString::fromUtf8(texto), this);
+    };
+    auto valor = [this](const char* texto) {
+        auto* l = new QLabel(QString::fromUtf8(texto), this);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumWidth(90);
+        return l;
+    };
+    auto boton = [this](const char* texto) {
+        return new QPushButton(QString::fromUtf8(texto), this);
+    };
+
+    Leyendo = etiqueta("Leyendo el estado del equipo");
+    Leyendo->setVisible(false);
+    Label1 = etiqueta("Columna de Agua [mm]");
+    Lectura = valor("----");
+    QFont grande = Lectura->font();
+    grande.setPointSize(grande.pointSize() * 2);
+    grande.setBold(true);
+    Lectura->setFont(grande);
+    Label2 = etiqueta(" Intervalo entre lecturas");
+    Intervalo = valor("- - - -");
+    Label4 = etiqueta(" Fecha");
+    Fecha = valor("-- / -- / --");
+    Label3 = etiqueta(" Hora");
+    Hora = valor("--:--");
+    Label7 = etiqueta(" Alcance [m]");
+    Alcance = valor("- -");
+    Label6 = etiqueta(" Equipo Nº");
+    Equipo = valor("- - -");
+    Modo = etiqueta("Equipo en Modo AJUSTE");
+    Registros_Disponibles = etiqueta("- - - - Registros Disponibles");
+    Registros_Disponibles->setAlignment(Qt::AlignCenter);
+    Programador_Intervalo = boton("Programar &Intervalo");
+    Programar_Fecha = boton("Programar &Fecha");
+    Programar_Hora = boton("Programar &Hora");
+    Pasar_Registro = boton("Pasar a Modo &REGISTRO");
+    Pasar_Ajuste = boton("Pasar a Modo &AJUSTE");
+    Command1 = boton("&Cerrar");
+    for (QPushButton* b :
+         {Programador_Intervalo, Programar_Fecha, Programar_Hora, Pasar_Registro, Pasar_Ajuste})
+        b->setEnabled(false);
+    Timer1 = new QTimer(this);
+
+    auto* izquierda = new QGridLayout;
+    izquierda->addWidget(Leyendo, 0, 0, 1, 2);
+    izquierda->addWidget(Label1, 1, 0, 1, 2, Qt::AlignCenter);
+    izquierda->addWidget(Lectura, 2, 0, 1, 2);
+    int fila = 3;
+    for (auto [titulo, dato] :
+         {std::pair{Label2, Intervalo}, std::pair{Label4, Fecha}, std::pair{Label3, Hora},
+          std::pair{Label7, Alcance}, std::pair{Label6, Equipo}}) {
+        izquierda->addWidget(titulo, fila, 0);
+        izquierda->addWidget(dato, fila++, 1);
+    }
+    izquierda->addWidget(Modo, fila, 0, 1, 2);
+
+    auto* derecha = new QVBoxLayout;
+    derecha->addWidget(Registros_Disponibles);
+    derecha->addSpacing(8);
+    for (QPushButton* b : {Programador_Intervalo, Programar_Fecha, Programar_Hora})
+        derecha->addWidget(b);
+    derecha->addSpacing(8);
+    derecha->addWidget(Pasar_Registro);
+    derecha->addWidget(Pasar_Ajuste);
+    derecha->addStretch();
+
+    auto* columnas = new QHBoxLayout;
+    columnas->addLayout(izquierda);
+    columnas->addSpacing(12);
+    columnas->addLayout(derecha);
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(columnas);
+    todo->addWidget(Command1, 0, Qt::AlignHCenter);
+
+    connect(Timer1, &QTimer::timeout, this, &Supervisor::Timer1_Timer);
+    connect(Command1, &QPushButton::clicked, this, &Supervisor::Command1_Click);
+    connect(Pasar_Ajuste, &QPushButton::clicked, this, &Supervisor::Pasar_Ajuste_Click);
+    connect(Pasar_Registro, &QPushButton::clicked, this, &Supervisor::Pasar_Registro_Click);
+    connect(Programar_Fecha, &QPushButton::clicked, this, &Supervisor::Programar_Fecha_Click);
+    connect(Programar_Hora, &QPushButton::clicked, this, &Supervisor::Programar_Hora_Click);
+    connect(Programador_Intervalo, &QPushButton::clicked, this,
+            &Supervisor::Programador_Intervalo_Click);
+
+    // Opening.
+    Falla_Enlace = false;
+    Abriendo_Programacion = false;
+    if (ctx.fondo) ctx.fondo->Habilitar(Item_Menu::IDC_MENU, false);
+    Timer1->setInterval(Primer_Sondeo_Ms);
+    Timer1->start();
+}
+
+void Supervisor::showEvent(QShowEvent* e) {
+    // Top-left corner of the main window's client area, once; the area may still place the
+    // frame after this, hence the second move.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub && !colocada_) {
+        colocada_ = true;
+        sub->move(0, 0);
+        QTimer::singleShot(0, sub, [sub] { sub->move(0, 0); });
+    }
+    QWidget::showEvent(e);
+}
+
+void Supervisor::Caja(const QString& texto, const QString& titulo) {
+    ctx.dialogos.MsgBox(texto, Icono::Ninguno, Botones::Aceptar, titulo);
+}
+
+void Supervisor::Cerrar_Por_Falla(const QString& texto) {
+    Caja(texto, M::Titulo_Link);
+    Falla_Enlace = true;
+    Descargar(this);
+}
+
+void Supervisor::Timer1_Timer() {
+    Timer1->stop();
+    Timer1->setInterval(Sondeo_Ms);
+    Leer_Estado();
+}
+
+void Supervisor::Leer_Estado() {
+    Leyendo->setVisible(true);
+    if (ctx.fondo) ctx.fondo->Reloj_Arena(true);
+    Repintar(Leyendo);
+
+    const QByteArray r =
+        Enviar_Comando(ctx.puerto, ctx.reloj, "L", Largo_Estado, &ctx.estado.Version_Firmware);
+    Registro_Estado e;
+    if (Decodificar_Estado(r, &e)) {
+        Equipo->setText(e.Equipo);
+        Alcance->setText(e.Alcance);
+        Lectura->setText(e.Lectura);
+        Fecha->setText(e.Fecha);
+        Hora->setText(e.Hora);
+        Intervalo->setText(e.Intervalo);
+        Guardar_Estado(ctx.estado, e);
+        if (e.Modo == QLatin1String("AJ") || e.Modo == QLatin1String("RE")) {
+            const bool ajuste = e.Modo == QLatin1String("AJ");
+            Modo->setText(ajuste ? QStringLiteral("Equipo en Modo AJUSTE")
+                                 : QStringLiteral("Equipo en Modo REGISTRO"));
+            for (QPushButton* b :
+                 {Programador_Intervalo, Programar_Fecha, Programar_Hora, Pasar_Registro})
+                b->setEnabled(ajuste);
+            Pasar_Ajuste->setEnabled(!ajuste);
+        }
+        Registros_Disponibles->setText(Texto_Registros_Disponibles(e.Registros));
+        Timer1->start();
+    } else if (r == R_DESCONOCIDO) {
+        Caja(M::No_Reconocido, M::Titulo_Link);
+    } else if (r == R_NC) {
+        Cerrar_Por_Falla(M::No_Responde("003", false));
+        return;
+    } else {
+        Cerrar_Por_Falla(M::Desconocida("004", false));
+        return;
+    }
+    Leyendo->setVisible(false);
+    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+}
+
+void Supervisor::Command1_Click() {
+    Descargar(this);
+}
+
+bool Supervisor::Confirmar(const QString& texto) {
+    // A poll may not fire behind the box: a failed one would close the window under it.
+    timer_activo_ = Timer1->isActive();
+    Timer1->stop();
+    return ctx.dialogos.MsgBox(texto, Icono::Exclamacion, Botones::Aceptar_Cancelar,
+                               M::Titulo_Advertencia) == Respuesta::Aceptar;
+}
+
+void Supervisor::Pasar_Ajuste_Click() {
+    auto reanudar = [this] {
+        if (timer_activo_ && !Timer1->isActive()) Timer1->start();
+    };
+    if (!Confirmar(M::Confirmar_Ajuste)) return reanudar();
+    const QByteArray r =
+        Enviar_Comando(ctx.puerto, ctx.reloj, "AAA", 4, &ctx.estado.Version_Firmware);
+    if (r == R_OK) {
+        Leer_Estado();
+    } else if (r == R_NC) {
+        Cerrar_Por_Falla(M::No_Responde("008", true));
+    } else if (r == R_DESCONOCIDO) {
+        Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
+        reanudar();
+    } else {
+        Cerrar_Por_Falla(M::Desconocida("007", true));
+    }
+}
+
+void Supervisor::Pasar_Registro_Click() {
+    auto reanudar = [this] {
+        if (timer_activo_ && !Timer1->isActive()) Timer1->start();
+    };
+    if (!Confirmar(M::Confirmar_Registro)) return reanudar();
+    const QByteArray r =
+        Enviar_Comando(ctx.puerto, ctx.reloj, "RRR", 4, &ctx.estado.Version_Firmware);
+    if (r == R_OK) {
+        Esperar_Medio_Segundo(ctx.reloj);
+        Leer_Estado();
+    } else if (r == R_MI) {
+        Caja(M::Memoria_Inconsistente, Titulo_Aplicacion);
+        Esperar_Medio_Segundo(ctx.reloj);
+        Leer_Estado();
+    } else if (r == R_NC) {
+        Caja(M::No_Responde("010", false), M::Titulo_Link);
+        reanudar();
+    } else if (r == R_DESCONOCIDO) {
+        Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
+        reanudar();
+    } else if (r == R_PE) {
+        Caja(M::Poco_Espacio, Titulo_Aplicacion);
+        Leer_Estado();
+    } else {
+        Caja(M::Desconocida("009", false), M::Titulo_Link);
+        reanudar();
+    }
+}
+
+template <class Dialogo>
+void Supervisor::Entregar_A() {
+    // This window is gone after Descargar: keep only what outlives it.
+    Contexto& c = ctx;
+    Abriendo_Programacion = true;
+    Descargar(this);
+    c.reloj.Ceder();
+    if (c.fondo) c.fondo->Mostrar_Hija(new Dialogo(c));
+    c.reloj.Ceder();
+}
+
+void Supervisor::Programar_Fecha_Click() {
+    Entregar_A<Prog_Fecha>();
+}
+void Supervisor::Programar_Hora_Click() {
+    Entregar_A<Prog_Hora>();
+}
+void Supervisor::Programador_Intervalo_Click() {
+    Entregar_A<Prog_Intervalo>();
+}
+
+void Supervisor::closeEvent(QCloseEvent* e) {
+    e->accept();
+    if (cerrada_) return;
+    cerrada_ = true;
+    Timer1->stop();
+    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+    if (!Falla_Enlace) {
+        Command1->setEnabled(false);
+        Repintar(Command1);
+        const QString& modo = ctx.estado.Modo_Equipo;
+        if (modo == QLatin1String("AJ"))
+            Enviar_Comando(ctx.puerto, ctx.reloj, "AAA", 4, &ctx.estado.Version_Firmware);
+        else if (modo == QLatin1String("RE"))
+            Enviar_Comando(ctx.puerto, ctx.reloj, "RRR", 4, &ctx.estado.Version_Firmware);
+    }
+    if (!Abriendo_Programacion && ctx.fondo) {
+        for (Item_Menu i : {Item_Menu::IDC_MENU, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,
+                            Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_ACERCA})
+            ctx.fondo->Habilitar(i, true);
+    }
+}
+
+}  // namespace aq
