@@ -48,6 +48,8 @@ public:
     virtual void IDC_PROGRAMADOR_Click() = 0;
     // Opens the main menu with "&Opciones" highlighted (after a failed link).
     virtual void Abrir_Menu_En_Opciones() = 0;
+    // True while the program is ending: windows then open no other window.
+    virtual bool Saliendo() const = 0;
 };
 
 // Everything a window or operation needs, injected: the state and every platform facility.

@@ -22,6 +22,8 @@ public:
     void Mostrar_Hija(QWidget* ventana) override;
     void IDC_PROGRAMADOR_Click() override { ++monitor_pedido; }
     void Abrir_Menu_En_Opciones() override { ++menu_abierto; }
+    bool Saliendo() const override { return saliendo; }
+    bool saliendo = false;
 
     // The newest child window of type T still open, or null.
     template <class T>

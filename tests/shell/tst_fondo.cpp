@@ -7,6 +7,7 @@
 #include "link/enlace.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
+#include "monitor/ui/prog_hora.h"
 #include "monitor/ui/supervisor.h"
 #include "shell/ui/fondo.h"
 #include "shell/ui/opciones.h"
@@ -131,6 +132,20 @@ private Q_SLOTS:
         mudo.b.puerto.Olvidar_Escrituras();
         QVERIFY(mudo.f->close());
         QCOMPARE(mudo.b.puerto.Comandos(), (QList<QByteArray>{"L", U32}));
+    }
+
+    void salir_con_un_dialogo_abierto_no_reabre_el_monitor() {
+        Programa p;
+        p.b.puerto.setPortOpen(true);
+        p.b.puerto.Responder("L", Bloque_Estado());
+        p.b.puerto.Responder("AAA", R_OK);
+        p.f->Mostrar_Hija(new Prog_Hora(p.b.ctx));
+        p.b.puerto.Olvidar_Escrituras();
+        QVERIFY(p.f->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!p.Hija<Supervisor>());
+        QVERIFY(!p.b.puerto.Comandos().contains("H09:05"));
+        QCOMPARE(p.b.puerto.Comandos(), (QList<QByteArray>{"L", "AAA"}));
     }
 
     void opciones_prueba_los_puertos() {

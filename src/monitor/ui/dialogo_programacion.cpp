@@ -64,7 +64,8 @@ void Dialogo_Programacion::closeEvent(QCloseEvent* e) {
     else
         hide();
     c.reloj.Ceder();
-    if (c.fondo) c.fondo->Mostrar_Hija(new Supervisor(c));
+    // Leaving the program through "&Salir" closes the dialog too; no monitor then.
+    if (c.fondo && !c.fondo->Saliendo()) c.fondo->Mostrar_Hija(new Supervisor(c));
 }
 
 }  // namespace aq

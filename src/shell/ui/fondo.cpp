@@ -94,12 +94,13 @@ void Fondo::Form_Load() {
 void Fondo::Mostrar_Inicial() { Mostrar_Hija(new Inicial(ctx_)); }
 
 void Fondo::Habilitar(Item_Menu item, bool habilitado) {
+    deshabilitados_[item] = !habilitado;
     if (QAction* a = acciones_.value(item)) a->setEnabled(habilitado);
 }
 
+// Qt reports a hidden action as disabled; the menu rules speak of the two states apart.
 bool Fondo::Habilitado(Item_Menu item) const {
-    QAction* a = acciones_.value(item);
-    return a && a->isEnabled();
+    return acciones_.contains(item) && !deshabilitados_.value(item, false);
 }
 
 void Fondo::Visible(Item_Menu item, bool visible) {

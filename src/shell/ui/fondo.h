@@ -37,7 +37,7 @@ public:
     QMenu* Menu_Principal() const { return menu_; }
     QMdiArea* Area() const { return area_; }
     Comunic& Puerto_Host() { return comunic_; }
-    bool Saliendo() const { return saliendo_; }
+    bool Saliendo() const override { return saliendo_; }
     // Shows the link window `Inicial`.
     void Mostrar_Inicial();
     // Opens the port options dialog; false when no port is free and the program must end.
@@ -68,6 +68,7 @@ private:
     QMdiArea* area_;
     QMenu* menu_ = nullptr;
     QMap<Item_Menu, QAction*> acciones_;
+    QMap<Item_Menu, bool> deshabilitados_;
     bool saliendo_ = false;
     bool descargada_ = false;
 };
