@@ -4,7 +4,6 @@
 //  (b) CPU time used while the exchange waits on a silent logger (about 5.5 s);
 //  (c) with the simulator (build/sim/aqtide-sim, or the path given as first argument): the
 //      whole "L" exchange against the paced simulator, and (b) against "--mudo".
-// Before the POSIX headers: <unistd.h> defines R_OK as a macro.
 #include "link/enlace.h"
 #include "platform/puerto_qt.h"
 #include "platform/reloj_real.h"
@@ -143,7 +142,7 @@ void Cpu_Silencio(const char* etiqueta, const QString& dispositivo, const char* 
     std::printf(
         "%s silent logger (%s): reply %s, wall %.2f s, CPU %.3f s = %.2f %% of wall; "
         "target < 2 %%\n",
-        etiqueta, origen, r == aq::R_NC ? "NC" : r.trimmed().constData(), pared, cpu,
+        etiqueta, origen, r == aq::Resp_NC ? "NC" : r.trimmed().constData(), pared, cpu,
         100.0 * cpu / pared);
 }
 

@@ -20,8 +20,8 @@ void Esperar_Cantidad(Puerto_Serie& puerto, Reloj& reloj, int cantidad, double t
 }
 
 bool Es_Palabra_Conocida(const QByteArray& r) {
-    return r == R_OK || r == R_KO || r == R_DESCONOCIDO || r == R_MI || r == R_PE ||
-           r == R_VERSION;
+    return r == Resp_OK || r == Resp_KO || r == Resp_DESCONOCIDO || r == Resp_MI || r == Resp_PE ||
+           r == Resp_VERSION;
 }
 
 bool Es_Otra_Version(const QByteArray& r) {
@@ -54,7 +54,7 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
     };
 
     // A port that could not be opened, or that failed, is a logger that does not answer.
-    if (!puerto.PortOpen()) return devolver(R_NC);
+    if (!puerto.PortOpen()) return devolver(Resp_NC);
 
     for (int intento = 1;; ++intento) {
         Esperar_Medio_Segundo(reloj);
@@ -62,7 +62,7 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
         puerto.Output(comando);
         double t0 = reloj.Segundos();
         Esperar_Cantidad(puerto, reloj, largo, t0, 2.0);
-        if (!puerto.PortOpen()) return devolver(R_NC);
+        if (!puerto.PortOpen()) return devolver(Resp_NC);
 
         if (puerto.InBufferCount() == largo) {
             const QByteArray respuesta = puerto.Input();
@@ -70,7 +70,7 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
             if (Es_Palabra_Conocida(respuesta)) return devolver(respuesta);
             if (Es_Otra_Version(respuesta)) {
                 if (version_firmware) *version_firmware = respuesta;
-                return devolver(R_INCOMPATIBLE);
+                return devolver(Resp_INCOMPATIBLE);
             }
         } else {
             // Too few or too many characters: make sure the logger still hears us.
@@ -79,13 +79,13 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
             puerto.Output(Cadena_Enlace);
             t0 = reloj.Segundos();
             Esperar_Cantidad(puerto, reloj, 4, t0, 2.0);
-            if (!puerto.PortOpen() || puerto.InBufferCount() == 0) return devolver(R_NC);
-            if (puerto.Input() != R_OK) return devolver(R_KO);
+            if (!puerto.PortOpen() || puerto.InBufferCount() == 0) return devolver(Resp_NC);
+            if (puerto.Input() != Resp_OK) return devolver(Resp_KO);
         }
 
         if (intento == 3) {
             puerto.Input();
-            return devolver(R_KO);
+            return devolver(Resp_KO);
         }
     }
 }

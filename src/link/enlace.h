@@ -8,14 +8,14 @@ namespace aq {
 
 inline const QByteArray CRLF = QByteArrayLiteral("\r\n");
 inline const QByteArray Cadena_Enlace = QByteArray(32, 'U');
-inline const QByteArray R_OK = QByteArrayLiteral("OK\r\n");
-inline const QByteArray R_KO = QByteArrayLiteral("KO\r\n");
-inline const QByteArray R_NC = QByteArrayLiteral("NC\r\n");
-inline const QByteArray R_DESCONOCIDO = QByteArrayLiteral("??\r\n");
-inline const QByteArray R_MI = QByteArrayLiteral("MI\r\n");
-inline const QByteArray R_PE = QByteArrayLiteral("PE\r\n");
-inline const QByteArray R_VERSION = QByteArrayLiteral("AQ-TIDE 1.0\r\n");
-inline const QByteArray R_INCOMPATIBLE = QByteArrayLiteral("incompatible");
+inline const QByteArray Resp_OK = QByteArrayLiteral("OK\r\n");
+inline const QByteArray Resp_KO = QByteArrayLiteral("KO\r\n");
+inline const QByteArray Resp_NC = QByteArrayLiteral("NC\r\n");
+inline const QByteArray Resp_DESCONOCIDO = QByteArrayLiteral("??\r\n");
+inline const QByteArray Resp_MI = QByteArrayLiteral("MI\r\n");
+inline const QByteArray Resp_PE = QByteArrayLiteral("PE\r\n");
+inline const QByteArray Resp_VERSION = QByteArrayLiteral("AQ-TIDE 1.0\r\n");
+inline const QByteArray Resp_INCOMPATIBLE = QByteArrayLiteral("incompatible");
 
 constexpr int Largo_Estado = 49;
 

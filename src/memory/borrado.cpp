@@ -17,7 +17,7 @@ const QString Reintente =
     QStringLiteral("\nReintente el borrado.\nSi el problema persiste contacte al fabricante");
 
 bool Es_Respuesta_Final(const QByteArray& r) {
-    return r == R_OK || r == R_KO || r == R_DESCONOCIDO;
+    return r == Resp_OK || r == Resp_KO || r == Resp_DESCONOCIDO;
 }
 
 }  // namespace
@@ -44,9 +44,9 @@ QByteArray Esperar_Respuesta_Borrado(Puerto_Serie& puerto, Reloj& reloj, double 
 }
 
 Fin_Borrado Clasificar_Respuesta_Borrado(const QByteArray& respuesta) {
-    if (respuesta == R_OK) return Fin_Borrado::Borrada;
-    if (respuesta == R_KO) return Fin_Borrado::Fallida;
-    if (respuesta == R_DESCONOCIDO) return Fin_Borrado::No_Reconocido;
+    if (respuesta == Resp_OK) return Fin_Borrado::Borrada;
+    if (respuesta == Resp_KO) return Fin_Borrado::Fallida;
+    if (respuesta == Resp_DESCONOCIDO) return Fin_Borrado::No_Reconocido;
     if (respuesta.isEmpty()) return Fin_Borrado::Sin_Respuesta;
     return Fin_Borrado::Anormal;
 }

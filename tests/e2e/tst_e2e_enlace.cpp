@@ -44,12 +44,12 @@ private Q_SLOTS:
         auto enviar = [&](const QByteArray& c, int n) {
             return Enviar_Comando(l.puerto, l.reloj, c, n);
         };
-        QCOMPARE(enviar(Cadena_Enlace, 4), R_OK);
-        QCOMPARE(enviar("V", 13), R_VERSION);
+        QCOMPARE(enviar(Cadena_Enlace, 4), Resp_OK);
+        QCOMPARE(enviar("V", 13), Resp_VERSION);
         const QByteArray estado = enviar("L", Largo_Estado);
         QCOMPARE(estado.size(), Largo_Estado);
         QVERIFY(Modo_De_Estado(estado) == "AJ");
-        QCOMPARE(enviar("XYZ", 4), R_DESCONOCIDO);
+        QCOMPARE(enviar("XYZ", 4), Resp_DESCONOCIDO);
         QCOMPARE(l.puerto.InputLen(), 0);
     }
 

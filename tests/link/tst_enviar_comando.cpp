@@ -29,7 +29,7 @@ class Tst_Enviar_Comando : public QObject {
 
 private Q_SLOTS:
     void respuesta_conocida_devuelta_tal_cual() {
-        for (const QByteArray& r : {R_OK, R_KO, R_DESCONOCIDO, R_MI, R_PE}) {
+        for (const QByteArray& r : {Resp_OK, Resp_KO, Resp_DESCONOCIDO, Resp_MI, Resp_PE}) {
             Linea l;
             l.puerto.Responder("AAA", r, 0.05);
             QCOMPARE(l.Enviar("AAA", 4), r);
@@ -38,21 +38,21 @@ private Q_SLOTS:
             QVERIFY(qAbs(l.Transcurrido() - 0.55) < Tol);
         }
         Linea l;
-        l.puerto.Responder("V", R_VERSION);
-        QCOMPARE(l.Enviar("V", 13), R_VERSION);
+        l.puerto.Responder("V", Resp_VERSION);
+        QCOMPARE(l.Enviar("V", 13), Resp_VERSION);
     }
 
     void logger_mudo_da_nc_en_cinco_segundos_y_medio() {
         Linea l;
-        QCOMPARE(l.Enviar("L", 49), R_NC);
+        QCOMPARE(l.Enviar("L", 49), Resp_NC);
         QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"L", U32}));
         QVERIFY(qAbs(l.Transcurrido() - 5.5) < Tol);
     }
 
     void solo_responde_la_resincronizacion_da_ko_tras_tres_escrituras() {
         Linea l;
-        l.puerto.Responder(U32, R_OK);
-        QCOMPARE(l.Enviar("RRR", 4), R_KO);
+        l.puerto.Responder(U32, Resp_OK);
+        QCOMPARE(l.Enviar("RRR", 4), Resp_KO);
         QCOMPARE(l.Veces("RRR"), 3);
         QCOMPARE(l.Veces(U32), 3);
         // each attempt: pause, 2 s reply limit, 1 s, answered resync
@@ -61,16 +61,16 @@ private Q_SLOTS:
 
     void resincronizacion_respondida_con_otra_cosa_da_ko_sin_reintentar() {
         Linea l;
-        l.puerto.Responder(U32, R_DESCONOCIDO);
-        QCOMPARE(l.Enviar("AAA", 4), R_KO);
+        l.puerto.Responder(U32, Resp_DESCONOCIDO);
+        QCOMPARE(l.Enviar("AAA", 4), Resp_KO);
         QCOMPARE(l.Veces("AAA"), 1);
     }
 
     void respuesta_con_un_caracter_de_mas_resincroniza() {
         Linea l;
-        l.puerto.Responder("AAA", QList<QByteArray>{"OK\r\nX", R_OK});
-        l.puerto.Responder(U32, R_OK);
-        QCOMPARE(l.Enviar("AAA", 4), R_OK);
+        l.puerto.Responder("AAA", QList<QByteArray>{"OK\r\nX", Resp_OK});
+        l.puerto.Responder(U32, Resp_OK);
+        QCOMPARE(l.Enviar("AAA", 4), Resp_OK);
         QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"AAA", U32, "AAA"}));
         // full 2 s wait on the overlong reply, 1 s pause, resync answered, then a new attempt
         QVERIFY(qAbs(l.Transcurrido() - (0.5 + 2 + 1 + 0.02 + 0.5 + 0.02)) < Tol);
@@ -78,8 +78,8 @@ private Q_SLOTS:
 
     void palabra_desconocida_de_largo_justo_se_pide_otra_vez_sin_resincronizar() {
         Linea l;
-        l.puerto.Responder("AAA", QList<QByteArray>{"XY\r\n", R_OK});
-        QCOMPARE(l.Enviar("AAA", 4), R_OK);
+        l.puerto.Responder("AAA", QList<QByteArray>{"XY\r\n", Resp_OK});
+        QCOMPARE(l.Enviar("AAA", 4), Resp_OK);
         QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"AAA", "AAA"}));
     }
 
@@ -94,28 +94,28 @@ private Q_SLOTS:
 
         Linea siempre_malo;
         siempre_malo.puerto.Responder("L", malo);
-        QCOMPARE(siempre_malo.Enviar("L", 49), R_KO);
+        QCOMPARE(siempre_malo.Enviar("L", 49), Resp_KO);
         QCOMPARE(siempre_malo.Veces("L"), 3);
     }
 
     void otra_version_de_firmware_es_incompatible() {
         Linea l;
         l.puerto.Responder("V", QByteArray("AQ-TIDE 2.3\r\n"));
-        QCOMPARE(l.Enviar("V", 13), R_INCOMPATIBLE);
+        QCOMPARE(l.Enviar("V", 13), Resp_INCOMPATIBLE);
         QCOMPARE(l.version, QByteArray("AQ-TIDE 2.3\r\n"));
 
         // two-digit major version: one character too long, never matched
         Linea larga;
         larga.puerto.Responder("V", QByteArray("AQ-TIDE 10.3\r\n"));
-        larga.puerto.Responder(U32, R_OK);
-        QCOMPARE(larga.Enviar("V", 13), R_KO);
+        larga.puerto.Responder(U32, Resp_OK);
+        QCOMPARE(larga.Enviar("V", 13), Resp_KO);
         QVERIFY(larga.version.isEmpty());
     }
 
     void largo_de_lectura_restaurado() {
         Linea l;
         l.puerto.setInputLen(7);
-        l.puerto.Responder("AAA", R_OK);
+        l.puerto.Responder("AAA", Resp_OK);
         l.Enviar("AAA", 4);
         QCOMPARE(l.puerto.InputLen(), 7);
         l.Enviar("RRR", 4);  // silent: NC path
@@ -126,7 +126,7 @@ private Q_SLOTS:
         // The clock is monotonic: a start just before midnight changes nothing.
         Linea l;
         l.reloj.Fijar_Pc(QDateTime(QDate(2002, 6, 5), QTime(23, 59, 58)));
-        QCOMPARE(l.Enviar("L", 49), R_NC);
+        QCOMPARE(l.Enviar("L", 49), Resp_NC);
         QVERIFY(qAbs(l.Transcurrido() - 5.5) < Tol);
         const double t = l.reloj.Segundos();
         Esperar_Medio_Segundo(l.reloj);
@@ -136,11 +136,11 @@ private Q_SLOTS:
     void puerto_cerrado_o_perdido_responde_nc() {
         Linea cerrado;
         cerrado.puerto.setPortOpen(false);
-        QCOMPARE(cerrado.Enviar("L", 49), R_NC);
+        QCOMPARE(cerrado.Enviar("L", 49), Resp_NC);
 
         Linea perdido;
         perdido.puerto.al_escribir = [&](const QByteArray&) { perdido.puerto.Desconectar(); };
-        QCOMPARE(perdido.Enviar("L", 49), R_NC);
+        QCOMPARE(perdido.Enviar("L", 49), Resp_NC);
         QVERIFY(perdido.Transcurrido() < 3);
     }
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
                 l.puerto.Entregar("DE 1.0\r\n", 0.03);
             }
         };
-        QCOMPARE(l.Enviar("V", 13), R_VERSION);
+        QCOMPARE(l.Enviar("V", 13), Resp_VERSION);
     }
 
     void valor_numerico() {

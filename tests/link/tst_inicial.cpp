@@ -40,7 +40,7 @@ private Q_SLOTS:
     void enlace_establecido_abre_el_monitor() {
         Caso c;
         c.b.puerto.Responder_Enlace();
-        c.b.puerto.Responder("V", R_VERSION);
+        c.b.puerto.Responder("V", Resp_VERSION);
         const double t0 = c.b.reloj.Segundos();
         c.Correr();
         QVERIFY(c.b.dialogos.cajas.isEmpty());
@@ -74,7 +74,7 @@ private Q_SLOTS:
 
     void lazo_no_establecido_error_002() {
         Caso c;
-        c.b.puerto.Responder(U32, R_DESCONOCIDO);
+        c.b.puerto.Responder(U32, Resp_DESCONOCIDO);
         c.Correr();
         QCOMPARE(c.b.dialogos.cajas[0].texto,
                  QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
@@ -87,7 +87,7 @@ private Q_SLOTS:
 
     void version_sin_respuesta_error_007() {
         Caso c;
-        c.b.puerto.Responder(U32, QList<QByteArray>{R_OK, QByteArray()});  // then silence
+        c.b.puerto.Responder(U32, QList<QByteArray>{Resp_OK, QByteArray()});  // then silence
         c.Correr();
         QCOMPARE(c.b.dialogos.Textos(),
                  QStringList{QStringLiteral("Error 007, el equipo no responde.\nSalga del "
@@ -109,7 +109,7 @@ private Q_SLOTS:
 
         Caso ko;
         ko.b.puerto.Responder_Enlace();
-        ko.b.puerto.Responder("V", R_KO);
+        ko.b.puerto.Responder("V", Resp_KO);
         ko.Correr();
         QCOMPARE(ko.b.dialogos.Textos(),
                  QStringList{QStringLiteral("Este software no es compatible\ncon la versión "

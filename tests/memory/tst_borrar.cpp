@@ -22,15 +22,15 @@ struct Escena {
     QPointer<Borrar_Memoria> w;
     double t_caja = 0;
 
-    explicit Escena(const QList<QByteArray>& trozos = {R_OK}, const QByteArray& modo = "AJ",
+    explicit Escena(const QList<QByteArray>& trozos = {Resp_OK}, const QByteArray& modo = "AJ",
                     int vacios = 4000) {
         b.estado.Memoria_Leida = true;
         b.estado.Lugares_Vacios = static_cast<qint16>(vacios);
         b.puerto.Responder_Enlace();
         b.puerto.Responder(
             "L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo));
-        b.puerto.Responder("AAA", R_OK);
-        b.puerto.Responder("RRR", R_OK);
+        b.puerto.Responder("AAA", Resp_OK);
+        b.puerto.Responder("RRR", Resp_OK);
         b.puerto.al_escribir = [this, trozos](const QByteArray& c) {
             if (c != "BBB") return;
             for (int i = 0; i < trozos.size(); ++i) b.puerto.Entregar(trozos[i], 0.3 * (i + 1));
@@ -83,7 +83,7 @@ class Tst_Borrar : public QObject {
 
     void modo_registro_o_sin_estado_rechaza() {
         for (const QByteArray modo : {"RE", "--"}) {
-            Escena e({R_OK}, modo);
+            Escena e({Resp_OK}, modo);
             if (modo == "--") e.b.puerto.Responder("L", QByteArray());  // logger silent: "NC"
             e.w->Command1_Click();
             QCOMPARE(e.b.dialogos.Textos().value(1), Registro);
@@ -123,8 +123,8 @@ class Tst_Borrar : public QObject {
             bool al_vencer;  // shown when the time allowed runs out
         };
         const QList<Caso> casos = {
-            {{R_KO}, "Error 019 (KO), La memoria no pudo ser borrada correctamente." + Cola, false},
-            {{R_DESCONOCIDO},
+            {{Resp_KO}, "Error 019 (KO), La memoria no pudo ser borrada correctamente." + Cola, false},
+            {{Resp_DESCONOCIDO},
              "Error 020 (?"
              "?), Comando no reconocido !!!" +
                  Cola,

@@ -41,8 +41,8 @@ struct Escena {
         b.puerto.Responder_Enlace();
         b.puerto.Responder(
             "L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo));
-        b.puerto.Responder("AAA", R_OK);
-        b.puerto.Responder("RRR", R_OK);
+        b.puerto.Responder("AAA", Resp_OK);
+        b.puerto.Responder("RRR", Resp_OK);
         b.puerto.al_escribir = [this, volcado, trozos](const QByteArray& c) {
             if (c == U32) espere_visto = b.fondo.Ultima<Espere>() != nullptr;
             if (c != "DDD") return;

@@ -20,7 +20,6 @@ using namespace aq;
 
 namespace {
 
-// <unistd.h> defines R_OK as a macro.
 const QByteArray Ok = QByteArrayLiteral("OK\r\n");
 
 double Cpu() {
@@ -153,7 +152,7 @@ class Tst_Puerto_Qt : public QObject {
         QVERIFY(!puerto.setPortOpen(true));
         QVERIFY(!puerto.PortOpen());
         QCOMPARE(puerto.InBufferCount(), 0);
-        QCOMPARE(Enviar_Comando(puerto, reloj_, "L", Largo_Estado), R_NC);
+        QCOMPARE(Enviar_Comando(puerto, reloj_, "L", Largo_Estado), Resp_NC);
     }
 
     void dispositivo_perdido_a_mitad_de_intercambio() {
@@ -172,7 +171,7 @@ class Tst_Puerto_Qt : public QObject {
         const double cpu0 = Cpu();
         const QByteArray r = Enviar_Comando(puerto, reloj_, "L", Largo_Estado);
         par.join();
-        QCOMPARE(r, R_NC);
+        QCOMPARE(r, Resp_NC);
         QVERIFY(!puerto.PortOpen());
         QVERIFY(reloj_.Segundos() - t0 < 2.0);
         QVERIFY(Cpu() - cpu0 < 0.2);

@@ -119,7 +119,7 @@ private Q_SLOTS:
             p.f->Form_Load();
             p.b.puerto.Responder("L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07",
                                                     "15 min  ", modo));
-            p.b.puerto.Responder(modo == "RE" ? "RRR" : "AAA", R_OK);
+            p.b.puerto.Responder(modo == "RE" ? "RRR" : "AAA", Resp_OK);
             p.b.puerto.Olvidar_Escrituras();
             QVERIFY(p.f->close());
             QCOMPARE(p.b.puerto.Comandos(),
@@ -138,7 +138,7 @@ private Q_SLOTS:
         Programa p;
         p.b.puerto.setPortOpen(true);
         p.b.puerto.Responder("L", Bloque_Estado());
-        p.b.puerto.Responder("AAA", R_OK);
+        p.b.puerto.Responder("AAA", Resp_OK);
         p.f->Mostrar_Hija(new Prog_Hora(p.b.ctx));
         p.b.puerto.Olvidar_Escrituras();
         QVERIFY(p.f->close());

@@ -66,12 +66,12 @@ void Inicial::Timer1_Timer() {
     };
 
     const QByteArray r = enviar(Cadena_Enlace, 4);
-    if (r == R_OK) {
+    if (r == Resp_OK) {
         Label2->setText(QStringLiteral("Verificando versión de firmware"));
         Repintar(Label2);
         Esperar_Medio_Segundo(ctx_.reloj);
         const QByteArray v = enviar("V", 13);
-        if (v == R_VERSION) {
+        if (v == Resp_VERSION) {
             ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
             ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
             Label2->setText(QStringLiteral("Enlace establecido"));
@@ -84,7 +84,7 @@ void Inicial::Timer1_Timer() {
                 ctx_.reloj.Ceder(0.05);
             }
             ctx_.fondo->IDC_PROGRAMADOR_Click();
-        } else if (v == R_NC) {
+        } else if (v == Resp_NC) {
             ctx_.dialogos.MsgBox(
                 QStringLiteral("Error 007, el equipo no responde.\n"
                                "Salga del programa, verifique el enlace y reinicie el "
@@ -92,7 +92,7 @@ void Inicial::Timer1_Timer() {
                 Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
             ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
             ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
-        } else if (v == R_INCOMPATIBLE) {
+        } else if (v == Resp_INCOMPATIBLE) {
             ctx_.dialogos.MsgBox(Mensaje_Version(ctx_.estado.Version_Firmware.left(11)),
                                  Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
             Revelar_Opciones();
@@ -101,7 +101,7 @@ void Inicial::Timer1_Timer() {
                                  Error_En_El_Link);
             Revelar_Opciones();
         }
-    } else if (r == R_NC) {
+    } else if (r == Resp_NC) {
         ctx_.dialogos.MsgBox(
             QStringLiteral("Error 001, el equipo no responde.\n"
                            "Verifique el puerto de comunicaciones seleccionado en Menú->Opciones. "

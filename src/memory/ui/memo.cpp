@@ -108,7 +108,7 @@ void Memo::Command1_Click() {
     Descargar(espere);
     ctx_.reloj.Ceder(0);
 
-    if (enlace != R_OK) {
+    if (enlace != Resp_OK) {
         ctx_.dialogos.MsgBox(Texto_Error_016, Icono::Ninguno, Botones::Aceptar, Titulo_Link);
         Restaurar_Puerto();
         Command2->setEnabled(true);

@@ -30,10 +30,10 @@ void Dialogo_Programacion::Enviar_Y_Cerrar(const QByteArray& comando, const QStr
     Boton_Cancelar->setEnabled(false);
     const QByteArray r =
         Enviar_Comando(ctx.puerto, ctx.reloj, comando, 4, &ctx.estado.Version_Firmware);
-    if (r == R_NC)
+    if (r == Resp_NC)
         ctx.dialogos.MsgBox(caja_nc, Icono::Ninguno, Botones::Aceptar,
                             Mensajes_Monitor::Titulo_Link);
-    else if (r != R_OK)
+    else if (r != Resp_OK)
         ctx.dialogos.MsgBox(caja_otra, Icono::Ninguno, Botones::Aceptar,
                             Mensajes_Monitor::Titulo_Link);
     Descargar(this);

@@ -175,9 +175,9 @@ void Supervisor::Leer_Estado() {
         }
         Registros_Disponibles->setText(Texto_Registros_Disponibles(e.Registros));
         Timer1->start();
-    } else if (r == R_DESCONOCIDO) {
+    } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido, M::Titulo_Link);
-    } else if (r == R_NC) {
+    } else if (r == Resp_NC) {
         Cerrar_Por_Falla(M::No_Responde("003", false));
         return;
     } else {
@@ -207,11 +207,11 @@ void Supervisor::Pasar_Ajuste_Click() {
     if (!Confirmar(M::Confirmar_Ajuste)) return reanudar();
     const QByteArray r =
         Enviar_Comando(ctx.puerto, ctx.reloj, "AAA", 4, &ctx.estado.Version_Firmware);
-    if (r == R_OK) {
+    if (r == Resp_OK) {
         Leer_Estado();
-    } else if (r == R_NC) {
+    } else if (r == Resp_NC) {
         Cerrar_Por_Falla(M::No_Responde("008", true));
-    } else if (r == R_DESCONOCIDO) {
+    } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
         reanudar();
     } else {
@@ -226,20 +226,20 @@ void Supervisor::Pasar_Registro_Click() {
     if (!Confirmar(M::Confirmar_Registro)) return reanudar();
     const QByteArray r =
         Enviar_Comando(ctx.puerto, ctx.reloj, "RRR", 4, &ctx.estado.Version_Firmware);
-    if (r == R_OK) {
+    if (r == Resp_OK) {
         Esperar_Medio_Segundo(ctx.reloj);
         Leer_Estado();
-    } else if (r == R_MI) {
+    } else if (r == Resp_MI) {
         Caja(M::Memoria_Inconsistente, Titulo_Aplicacion);
         Esperar_Medio_Segundo(ctx.reloj);
         Leer_Estado();
-    } else if (r == R_NC) {
+    } else if (r == Resp_NC) {
         Caja(M::No_Responde("010", false), M::Titulo_Link);
         reanudar();
-    } else if (r == R_DESCONOCIDO) {
+    } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
         reanudar();
-    } else if (r == R_PE) {
+    } else if (r == Resp_PE) {
         Caja(M::Poco_Espacio, Titulo_Aplicacion);
         Leer_Estado();
     } else {

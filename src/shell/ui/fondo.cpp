@@ -143,7 +143,7 @@ bool Fondo::Verificar_Enlace(const char* numero) {
     Reloj_Arena(true);
     const QByteArray r = Enviar_Comando(ctx_.puerto, ctx_.reloj, Cadena_Enlace, 4,
                                         &ctx_.estado.Version_Firmware);
-    const bool ok = r == R_OK;
+    const bool ok = r == Resp_OK;
     if (!ok) {
         ctx_.dialogos.MsgBox(
             QStringLiteral("Error %1, El equipo no responde.\n"
