@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
         std::vector<QByteArray> imagen;
         const QByteArray texto = Completar_Volcado(r.texto);
         Dividir_Volcado(texto, imagen);
-        const bool bueno = enlace == Resp_OK && !r.Corta() && Checksum_Correcto(texto, imagen[4096]);
+        const bool bueno =
+            enlace == Resp_OK && !r.Corta() && Checksum_Correcto(texto, imagen[4096]);
         if (!bueno) ++fallas;
         Reabrir_Puerto(puerto, Buffer_Normal);
 

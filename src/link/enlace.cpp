@@ -1,6 +1,7 @@
 #include "link/enlace.h"
 
 #include "link/texto.h"
+#include "shell/contexto.h"
 
 namespace aq {
 
@@ -11,8 +12,7 @@ constexpr double Margen = 0.001;
 
 // Waits until exactly `cantidad` characters are waiting, or more than `limite` seconds have
 // passed since `t0`, or the port is gone. Blocks on the port instead of spinning.
-void Esperar_Cantidad(Puerto_Serie& puerto, Reloj& reloj, int cantidad, double t0,
-                      double limite) {
+void Esperar_Cantidad(Puerto_Serie& puerto, Reloj& reloj, int cantidad, double t0, double limite) {
     while (puerto.PortOpen() && puerto.InBufferCount() != cantidad &&
            reloj.Segundos() - t0 <= limite) {
         puerto.Esperar_Datos(t0 + limite + Margen);
@@ -42,7 +42,9 @@ void Esperar_Desde(Reloj& reloj, double t0, double segundos) {
     while ((falta = t0 + segundos - reloj.Segundos()) >= 0) reloj.Dormir(falta + Margen);
 }
 
-void Esperar_Medio_Segundo(Reloj& reloj) { Esperar_Desde(reloj, reloj.Segundos(), 0.5); }
+void Esperar_Medio_Segundo(Reloj& reloj) {
+    Esperar_Desde(reloj, reloj.Segundos(), 0.5);
+}
 
 QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& comando, int largo,
                           QByteArray* version_firmware) {
@@ -90,6 +92,21 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
     }
 }
 
-QByteArray Modo_De_Estado(const QByteArray& respuesta) { return respuesta.mid(36, 2); }
+QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo) {
+    return Enviar_Comando(ctx.puerto, ctx.reloj, comando, largo, &ctx.estado.Version_Firmware);
+}
+
+QByteArray Reponer_Modo(Contexto& ctx) {
+    const QByteArray modo = Modo_De_Estado(Enviar_Comando(ctx, "L", Largo_Estado));
+    if (modo == "AJ")
+        Enviar_Comando(ctx, "AAA", 4);
+    else if (modo == "RE")
+        Enviar_Comando(ctx, "RRR", 4);
+    return modo;
+}
+
+QByteArray Modo_De_Estado(const QByteArray& respuesta) {
+    return respuesta.mid(36, 2);
+}
 
 }  // namespace aq

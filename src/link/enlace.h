@@ -6,6 +6,8 @@
 
 namespace aq {
 
+struct Contexto;
+
 inline const QByteArray CRLF = QByteArrayLiteral("\r\n");
 inline const QByteArray Cadena_Enlace = QByteArray(32, 'U');
 inline const QByteArray Resp_OK = QByteArrayLiteral("OK\r\n");
@@ -31,6 +33,13 @@ void Esperar_Desde(Reloj& reloj, double t0, double segundos);
 // identity is left in `version_firmware`). Never runs window events.
 QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& comando, int largo,
                           QByteArray* version_firmware = nullptr);
+
+// The same exchange on the program's port, keeping a foreign firmware identity in the state.
+QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo);
+
+// Asks the logger its status and sends again the command of the mode it reports, so that it
+// is left as it was found. Returns the mode code ("AJ", "RE", or whatever came).
+QByteArray Reponer_Modo(Contexto& ctx);
 
 // Characters 37 and 38 of a status reply (the mode code), empty when the reply is shorter.
 QByteArray Modo_De_Estado(const QByteArray& respuesta);

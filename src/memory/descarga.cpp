@@ -162,14 +162,4 @@ Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QSt
     return {};
 }
 
-QByteArray Reponer_Modo(Puerto_Serie& puerto, Reloj& reloj, QByteArray* version_firmware) {
-    const QByteArray modo =
-        Modo_De_Estado(Enviar_Comando(puerto, reloj, "L", Largo_Estado, version_firmware));
-    if (modo == "AJ")
-        Enviar_Comando(puerto, reloj, "AAA", 4, version_firmware);
-    else if (modo == "RE")
-        Enviar_Comando(puerto, reloj, "RRR", 4, version_firmware);
-    return modo;
-}
-
 }  // namespace aq

@@ -89,8 +89,4 @@ bool Borrar_Forzado(const QString& ruta);
 
 // --- Closing ---
 
-// Asks the logger its status and sends again the command of the mode it reports, so that it
-// is left as it was found. Returns the mode code ("AJ", "RE", or whatever came).
-QByteArray Reponer_Modo(Puerto_Serie& puerto, Reloj& reloj, QByteArray* version_firmware);
-
 }  // namespace aq

@@ -10,7 +10,7 @@ enum class Respuesta { Aceptar, Cancelar };
 // Message boxes and file dialogs. Texts are passed exactly as the program words them
 // (line feeds and carriage returns included); the implementation decides how to render them.
 class Dialogos {
-public:
+  public:
     virtual ~Dialogos() = default;
     virtual Respuesta MsgBox(const QString& texto, Icono icono, Botones botones,
                              const QString& titulo) = 0;

@@ -5,7 +5,7 @@ namespace aq {
 
 // The profile file (win.ini): sections of keys with text values.
 class Perfil {
-public:
+  public:
     virtual ~Perfil() = default;
     // The value, or `defecto` when the key is absent.
     virtual QString GetProfileString(const QString& seccion, const QString& clave,

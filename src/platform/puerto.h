@@ -6,7 +6,7 @@ namespace aq {
 // The serial line, with the operations of the communications control the program was
 // designed around. 9600 baud, 8N1, no flow control; polling only.
 class Puerto_Serie {
-public:
+  public:
     virtual ~Puerto_Serie() = default;
 
     virtual void setCommPort(int n) = 0;  // only while closed

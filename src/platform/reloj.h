@@ -4,7 +4,7 @@
 namespace aq {
 
 class Reloj {
-public:
+  public:
     virtual ~Reloj() = default;
     // Monotonic seconds: never jumps at midnight or when the PC clock is changed.
     virtual double Segundos() const = 0;

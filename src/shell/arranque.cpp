@@ -61,15 +61,14 @@ void Normal(Contexto& ctx) {
     e.Instalando = false;
     const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
     const QString corriente = QStringLiteral("Los datos se salvarán en el directorio corriente.");
-    e.Directorio_Raiz = Leer_Directorio(
-        ctx, "RAIZ",
-        {QStringLiteral("El directorio inicial del programa que se"),
-         QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar});
+    e.Directorio_Raiz =
+        Leer_Directorio(ctx, "RAIZ",
+                        {QStringLiteral("El directorio inicial del programa que se"),
+                         QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar});
     e.Directorio_Datos = Leer_Directorio(
         ctx, "DATOS",
         {QStringLiteral("El directorio por defecto para guardar los datos"),
-         QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente,
-         reinstalar});
+         QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar});
     e.Directorio_Bak = Leer_Directorio(
         ctx, "BAK",
         {QStringLiteral("El directorio por defecto para resguardo de información"),
@@ -85,9 +84,9 @@ void Normal(Contexto& ctx) {
                        asumiremos, reinstalar});
     } else if (puerto < 1 || puerto > 4) {
         e.Puerto_Com = 1;
-        Advertir(ctx, {QStringLiteral("El puerto de comunicaciones serial que figura en WIN.INI"),
-                       QStringLiteral("no está adecuadamente especificado."), asumiremos,
-                       reinstalar});
+        Advertir(ctx,
+                 {QStringLiteral("El puerto de comunicaciones serial que figura en WIN.INI"),
+                  QStringLiteral("no está adecuadamente especificado."), asumiremos, reinstalar});
     } else {
         e.Puerto_Com = puerto;
     }
@@ -95,9 +94,13 @@ void Normal(Contexto& ctx) {
 
 }  // namespace
 
-bool Existe_Archivo(const QString& ruta) { return QFileInfo(ruta).isFile(); }
+bool Existe_Archivo(const QString& ruta) {
+    return QFileInfo(ruta).isFile();
+}
 
-bool Existe_Directorio(const QString& ruta) { return !ruta.isEmpty() && QFileInfo::exists(ruta); }
+bool Existe_Directorio(const QString& ruta) {
+    return !ruta.isEmpty() && QFileInfo::exists(ruta);
+}
 
 bool Leer_Configuracion(Contexto& ctx) {
     ctx.estado.Memoria_Leida = false;

@@ -33,7 +33,7 @@ enum class Item_Menu {
 
 // What child windows may ask of the main window `Fondo`.
 class Fondo_Interfaz {
-public:
+  public:
     virtual ~Fondo_Interfaz() = default;
     virtual void Habilitar(Item_Menu item, bool habilitado) = 0;
     virtual bool Habilitado(Item_Menu item) const = 0;

@@ -12,7 +12,7 @@ namespace aq {
 
 // Records every box and dialog; answers from a script (OK / cancel when the script is empty).
 class Dialogos_Guionados : public Dialogos {
-public:
+  public:
     struct Caja {
         QString texto;
         Icono icono;
@@ -32,15 +32,15 @@ public:
 
     QList<Caja> cajas;
     QList<Archivo> archivos;
-    QList<Respuesta> respuestas;  // consumed in order
-    QStringList rutas;            // answers of the file dialogs, consumed in order
+    QList<Respuesta> respuestas;                  // consumed in order
+    QStringList rutas;                            // answers of the file dialogs, consumed in order
     std::function<void(const Caja&)> al_mostrar;  // runs while a box is "open"
 
     QStringList Textos() const;
 };
 
 class Perfil_Memoria : public Perfil {
-public:
+  public:
     QString GetProfileString(const QString& seccion, const QString& clave,
                              const QString& defecto) override;
     int GetProfileInt(const QString& seccion, const QString& clave, int defecto) override;
@@ -53,7 +53,7 @@ public:
 };
 
 class Ayuda_Registro : public Ayuda {
-public:
+  public:
     bool Mostrar(const QString& archivo, QString* error) override;
     QStringList abiertos;
     QString falla;  // when not empty, opening fails with this description

@@ -13,7 +13,7 @@ namespace aq {
 
 // Stands in for the main window: records menu states and keeps the child windows it is given.
 class Fondo_Falso : public Fondo_Interfaz {
-public:
+  public:
     void Habilitar(Item_Menu item, bool h) override { habilitado[item] = h; }
     bool Habilitado(Item_Menu item) const override { return habilitado.value(item, true); }
     void Visible(Item_Menu item, bool v) override { visible[item] = v; }

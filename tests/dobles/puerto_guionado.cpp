@@ -84,9 +84,9 @@ bool Puerto_Guionado::Esperar_Datos(double limite) {
 }
 
 QByteArray Bloque_Estado(const QByteArray& equipo, const QByteArray& alcance,
-                         const QByteArray& lectura, const QByteArray& fecha,
-                         const QByteArray& hora, const QByteArray& intervalo,
-                         const QByteArray& modo, const QByteArray& registros) {
+                         const QByteArray& lectura, const QByteArray& fecha, const QByteArray& hora,
+                         const QByteArray& intervalo, const QByteArray& modo,
+                         const QByteArray& registros) {
     QByteArray datos = equipo + ' ' + alcance + ' ' + lectura + ' ' + fecha + ' ' + hora + ' ' +
                        intervalo + ' ' + modo + ' ' + registros;
     Q_ASSERT(datos.size() == 43);

@@ -12,7 +12,7 @@ namespace aq {
 // A serial port whose far end is a script. Characters arrive at virtual times; waiting on the
 // port moves the virtual clock to the next arrival or to the deadline.
 class Puerto_Guionado : public Puerto_Serie {
-public:
+  public:
     struct Escritura {
         double t;
         QByteArray texto;
@@ -58,7 +58,7 @@ public:
     int InBufferSize() const override { return tamano_buffer_; }
     bool Esperar_Datos(double limite) override;
 
-private:
+  private:
     struct Pendiente {
         double t;
         QByteArray datos;

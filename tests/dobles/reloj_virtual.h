@@ -5,7 +5,7 @@ namespace aq {
 
 // A clock that only moves when a wait asks it to: timing tests take no real time.
 class Reloj_Virtual : public Reloj {
-public:
+  public:
     explicit Reloj_Virtual(double inicio = 1000.0,
                            QDateTime pc = QDateTime(QDate(2002, 6, 5), QTime(9, 5, 0)))
         : t_(inicio), inicio_(inicio), pc_(pc) {}
@@ -29,7 +29,7 @@ public:
     }
     int Cesiones() const { return cesiones_; }
 
-private:
+  private:
     double t_;
     double inicio_;
     QDateTime pc_;

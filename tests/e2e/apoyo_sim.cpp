@@ -25,4 +25,15 @@ QString Simulador_En_Marcha::Errores() {
     return QString::fromLocal8Bit(proceso_.readAllStandardError());
 }
 
+Programa_En_Linea::Programa_En_Linea(const QString& dispositivo) : linea(dispositivo) {
+    estado.Puerto_Com = 1;
+    f = new Fondo(ctx);
+    f->show();
+    f->Puerto_Host().Cargar();
+}
+
+Programa_En_Linea::~Programa_En_Linea() {
+    delete f;
+}
+
 }  // namespace aq

@@ -35,7 +35,7 @@ class Tst_E2e_Enlace : public QObject {
         }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void intercambio_directo() {
         Simulador_En_Marcha sim({"--rapido"});
         QVERIFY2(sim.Listo(), qPrintable(sim.Errores()));
@@ -79,7 +79,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!p.dialogos.cajas.isEmpty(), 15000);
         QVERIFY(p.dialogos.cajas[0].texto.startsWith("Error 001, el equipo no responde.\n"));
         // about 5.5 s: half a second, 2 s, 1 s, 2 s
-        QVERIFY2(t.elapsed() > 5400 && t.elapsed() < 7500, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() > 5400 && t.elapsed() < 7500,
+                 qPrintable(QString::number(t.elapsed())));
         QVERIFY(!p.Monitor());
     }
 };

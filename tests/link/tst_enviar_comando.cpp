@@ -27,7 +27,7 @@ class Tst_Enviar_Comando : public QObject {
         int Veces(const QByteArray& c) const { return puerto.Comandos().count(c); }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void respuesta_conocida_devuelta_tal_cual() {
         for (const QByteArray& r : {Resp_OK, Resp_KO, Resp_DESCONOCIDO, Resp_MI, Resp_PE}) {
             Linea l;

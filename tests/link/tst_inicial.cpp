@@ -36,7 +36,7 @@ class Tst_Inicial : public QObject {
         }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void enlace_establecido_abre_el_monitor() {
         Caso c;
         c.b.puerto.Responder_Enlace();
@@ -118,7 +118,8 @@ private Q_SLOTS:
     }
 
     void interruptor_de_mantenimiento() {
-        for (const QString& linea : {QStringLiteral("/administrador"), QStringLiteral("/AdMiNiStRaDoR")}) {
+        for (const QString& linea :
+             {QStringLiteral("/administrador"), QStringLiteral("/AdMiNiStRaDoR")}) {
             Caso c;
             c.b.estado.Linea_Comandos = linea;
             c.Correr();

@@ -123,7 +123,9 @@ class Tst_Borrar : public QObject {
             bool al_vencer;  // shown when the time allowed runs out
         };
         const QList<Caso> casos = {
-            {{Resp_KO}, "Error 019 (KO), La memoria no pudo ser borrada correctamente." + Cola, false},
+            {{Resp_KO},
+             "Error 019 (KO), La memoria no pudo ser borrada correctamente." + Cola,
+             false},
             {{Resp_DESCONOCIDO},
              "Error 020 (?"
              "?), Comando no reconocido !!!" +

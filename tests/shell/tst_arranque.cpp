@@ -40,15 +40,16 @@ class Tst_Arranque : public QObject {
         return false;
     }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void sin_seccion_avisa_tres_directorios_y_el_puerto() {
         Escena e;
         QVERIFY(!Leer_Configuracion(e.ctx));
         const auto& cajas = e.b.dialogos.cajas;
         QCOMPARE(cajas.size(), 4);
-        QCOMPARE(cajas[0].texto, QStringLiteral("El directorio inicial del programa que se\n"
-                                                "halla especificado en WIN.INI no existe.\n"
-                                                "Recomendamos la reinstalación de este programa.\n"));
+        QCOMPARE(cajas[0].texto,
+                 QStringLiteral("El directorio inicial del programa que se\n"
+                                "halla especificado en WIN.INI no existe.\n"
+                                "Recomendamos la reinstalación de este programa.\n"));
         QCOMPARE(cajas[0].titulo, QStringLiteral("Atención !!!"));
         QCOMPARE(cajas[0].icono, Icono::Exclamacion);
         QVERIFY(cajas[1].texto.startsWith("El directorio por defecto para guardar los datos\n"));
@@ -66,14 +67,16 @@ private Q_SLOTS:
     }
 
     void valores_del_puerto() {
-        const QList<QPair<QByteArray, QString>> casos = {
-            {"0", "no figura"}, {"abc", "no figura"}, {"7", "no está adecuadamente"},
-            {"-2", "no está adecuadamente"}, {"4", ""}};
+        const QList<QPair<QByteArray, QString>> casos = {{"0", "no figura"},
+                                                         {"abc", "no figura"},
+                                                         {"7", "no está adecuadamente"},
+                                                         {"-2", "no está adecuadamente"},
+                                                         {"4", ""}};
         for (const auto& [valor, aviso] : casos) {
             Escena e;
             const QByteArray d = QDir::fromNativeSeparators(e.inicio).toLatin1();
-            e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + d + "\r\nDATOS=" + d +
-                           "\r\nBAK=" + d + "\r\nMSComm1_PORT=" + valor + "\r\n");
+            e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + d + "\r\nDATOS=" + d + "\r\nBAK=" + d +
+                           "\r\nMSComm1_PORT=" + valor + "\r\n");
             Leer_Configuracion(e.ctx);
             if (aviso.isEmpty()) {
                 QVERIFY(e.b.dialogos.cajas.isEmpty());
@@ -103,8 +106,7 @@ private Q_SLOTS:
 
     void primera_vez_rehace_la_seccion_y_crea_directorios() {
         Escena e;
-        e.Escribir_Ini(
-            "; comentario\r\n[Otra]\r\nX=1\r\n[BRISNA AQ-TIDE 1.0]\r\nVIEJA=si\r\n");
+        e.Escribir_Ini("; comentario\r\n[Otra]\r\nX=1\r\n[BRISNA AQ-TIDE 1.0]\r\nVIEJA=si\r\n");
         QFile(e.inicio + "/inicial.txt").open(QIODevice::WriteOnly);
         e.b.reloj.Fijar_Pc(QDateTime(QDate(2026, 3, 9), QTime(9, 7, 3)));
         QVERIFY(Leer_Configuracion(e.ctx));

@@ -41,7 +41,7 @@ class Tst_Fondo : public QObject {
         }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void menu_al_arrancar() {
         Programa p;
         p.f->Form_Load();
@@ -87,9 +87,9 @@ private Q_SLOTS:
         Programa p;
         p.f->IDC_BORRAR_Click();
         QCOMPARE(p.b.dialogos.Textos(),
-                 QStringList{QStringLiteral(
-                     "Para poder borrar la memoria, debe habela leído previamente.\n"
-                     "Lea la memoria y podrá acceder al menú de borrado.\n")});
+                 QStringList{
+                     QStringLiteral("Para poder borrar la memoria, debe habela leído previamente.\n"
+                                    "Lea la memoria y podrá acceder al menú de borrado.\n")});
         QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Atención !!!"));
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_MEMO));
     }
@@ -117,13 +117,12 @@ private Q_SLOTS:
         for (const QByteArray& modo : {QByteArray("RE"), QByteArray("AJ")}) {
             Programa p;
             p.f->Form_Load();
-            p.b.puerto.Responder("L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07",
-                                                    "15 min  ", modo));
+            p.b.puerto.Responder(
+                "L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo));
             p.b.puerto.Responder(modo == "RE" ? "RRR" : "AAA", Resp_OK);
             p.b.puerto.Olvidar_Escrituras();
             QVERIFY(p.f->close());
-            QCOMPARE(p.b.puerto.Comandos(),
-                     (QList<QByteArray>{"L", modo == "RE" ? "RRR" : "AAA"}));
+            QCOMPARE(p.b.puerto.Comandos(), (QList<QByteArray>{"L", modo == "RE" ? "RRR" : "AAA"}));
             QVERIFY(!p.b.puerto.PortOpen());
         }
         // no logger: only the status request, then the port closes
@@ -164,7 +163,8 @@ private Q_SLOTS:
 
         o->Option[2]->setChecked(true);
         o->Boton_Aceptar_Click();
-        QCOMPARE(p.b.dialogos.cajas.last().texto, QStringLiteral("Opciones actualizadas en Win.ini"));
+        QCOMPARE(p.b.dialogos.cajas.last().texto,
+                 QStringLiteral("Opciones actualizadas en Win.ini"));
         QCOMPARE(p.b.dialogos.cajas.last().titulo, QStringLiteral("Grabar Opciones"));
         QCOMPARE(p.b.perfil.secciones["BRISNA AQ-TIDE 1.0"]["MSComm1_PORT"], QStringLiteral("2"));
         QVERIFY(p.b.puerto.PortOpen());

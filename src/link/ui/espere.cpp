@@ -5,13 +5,11 @@
 
 namespace aq {
 
-Espere::Espere(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(QString());
-    setWindowFlag(Qt::FramelessWindowHint);
-    auto* caja = new QVBoxLayout(this);
-    Label3 = new QLabel(QStringLiteral("AQ Tide Versión 1.0"), this);
-    Label2 = new QLabel(QStringLiteral("Estableciendo el enlace de comunicaciones"), this);
-    Label1 = new QLabel(QStringLiteral("Brisna Ingeniería"), this);
+void Armar_Presentacion(QWidget* ventana, QLabel*& Label1, QLabel*& Label2, QLabel*& Label3) {
+    auto* caja = new QVBoxLayout(ventana);
+    Label3 = new QLabel(QStringLiteral("AQ Tide Versión 1.0"), ventana);
+    Label2 = new QLabel(QStringLiteral("Estableciendo el enlace de comunicaciones"), ventana);
+    Label1 = new QLabel(QStringLiteral("Brisna Ingeniería"), ventana);
     for (QLabel* l : {Label3, Label2, Label1}) {
         l->setAlignment(Qt::AlignCenter);
         caja->addWidget(l);
@@ -20,7 +18,12 @@ Espere::Espere(QWidget* parent) : QWidget(parent) {
     f.setPointSize(f.pointSize() + 4);
     f.setBold(true);
     Label3->setFont(f);
-    setMinimumSize(360, 140);
+    ventana->setMinimumSize(380, 140);
+}
+
+Espere::Espere(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QString());
+    Armar_Presentacion(this, Label1, Label2, Label3);
 }
 
 void Espere::changeEvent(QEvent* e) {

@@ -1,8 +1,7 @@
 #include "link/ui/inicial.h"
 
-#include <QVBoxLayout>
-
 #include "link/enlace.h"
+#include "link/ui/espere.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -22,20 +21,8 @@ QString Mensaje_Version(const QByteArray& version) {
 
 Inicial::Inicial(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QString());
-    auto* caja = new QVBoxLayout(this);
-    Label3 = new QLabel(QStringLiteral("AQ Tide Versión 1.0"), this);
-    Label2 = new QLabel(QStringLiteral("Estableciendo el enlace de comunicaciones"), this);
-    Label1 = new QLabel(QStringLiteral("Brisna Ingeniería"), this);
-    for (QLabel* l : {Label3, Label2, Label1}) {
-        l->setAlignment(Qt::AlignCenter);
-        caja->addWidget(l);
-    }
-    QFont f = Label3->font();
-    f.setPointSize(f.pointSize() + 4);
-    f.setBold(true);
-    Label3->setFont(f);
+    Armar_Presentacion(this, Label1, Label2, Label3);
     Label2->setAutoFillBackground(true);
-    setMinimumSize(380, 140);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
@@ -61,16 +48,12 @@ void Inicial::Timer1_Timer() {
         ctx_.fondo->Visible(Item_Menu::IDC_SUBTE, true);
     }
 
-    auto enviar = [&](const QByteArray& c, int n) {
-        return Enviar_Comando(ctx_.puerto, ctx_.reloj, c, n, &ctx_.estado.Version_Firmware);
-    };
-
-    const QByteArray r = enviar(Cadena_Enlace, 4);
+    const QByteArray r = Enviar_Comando(ctx_, Cadena_Enlace, 4);
     if (r == Resp_OK) {
         Label2->setText(QStringLiteral("Verificando versión de firmware"));
         Repintar(Label2);
         Esperar_Medio_Segundo(ctx_.reloj);
-        const QByteArray v = enviar("V", 13);
+        const QByteArray v = Enviar_Comando(ctx_, "V", 13);
         if (v == Resp_VERSION) {
             ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
             ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);

@@ -10,7 +10,7 @@ namespace aq {
 // The start-up link window: greets the logger, checks its firmware, reports, then closes.
 class Inicial : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Inicial(Contexto& ctx, QWidget* parent = nullptr);
 
     QTimer* Timer1;
@@ -20,10 +20,10 @@ public:
 
     static const QColor Verde;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void Timer1_Timer();
 
-private:
+  private:
     void Revelar_Opciones();
     bool Label2_Verde() const;
     Contexto& ctx_;

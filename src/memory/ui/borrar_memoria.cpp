@@ -40,13 +40,10 @@ void Borrar_Memoria::Command1_Click() {
         return;
     sDesHabilitar();
 
-    auto& puerto = ctx_.puerto;
-    auto& reloj = ctx_.reloj;
-    QByteArray* version = &ctx_.estado.Version_Firmware;
     // A silent logger shows itself through the status request that follows.
-    Enviar_Comando(puerto, reloj, Cadena_Enlace, 4, version);
-    const QByteArray estado = Enviar_Comando(puerto, reloj, "L", Largo_Estado, version);
-    Esperar_Medio_Segundo(reloj);
+    Enviar_Comando(ctx_, Cadena_Enlace, 4);
+    const QByteArray estado = Enviar_Comando(ctx_, "L", Largo_Estado);
+    Esperar_Medio_Segundo(ctx_.reloj);
     Modo_Leido = Modo_De_Estado(estado);
 
     if (Modo_Leido != "AJ") {
@@ -58,17 +55,17 @@ void Borrar_Memoria::Command1_Click() {
         return;
     }
 
-    puerto.setInputLen(0);
-    puerto.Input();
+    ctx_.puerto.setInputLen(0);
+    ctx_.puerto.Input();
 
     Tiempo_Borrado_Ms = Tiempo_Borrado(ctx_.estado.Lugares_Vacios);
     const int maximo = static_cast<int>(Tiempo_Borrado_Ms - 1000);
     ProgressBar1->setMaximum(maximo);
-    const double t0 = reloj.Segundos();
-    puerto.Output(Comando_Borrado);
+    const double t0 = ctx_.reloj.Segundos();
+    ctx_.puerto.Output(Comando_Borrado);
 
-    const QByteArray respuesta =
-        Esperar_Respuesta_Borrado(puerto, reloj, t0, Tiempo_Borrado_Ms, [&](double transcurrido) {
+    const QByteArray respuesta = Esperar_Respuesta_Borrado(
+        ctx_.puerto, ctx_.reloj, t0, Tiempo_Borrado_Ms, [&](double transcurrido) {
             if (transcurrido < maximo) ProgressBar1->setValue(static_cast<int>(transcurrido));
         });
 
@@ -78,7 +75,7 @@ void Borrar_Memoria::Command1_Click() {
             ProgressBar1->setValue(maximo);
             ctx_.dialogos.MsgBox(Texto_Borrado_Exitoso, Icono::Informacion, Botones::Aceptar,
                                  Titulo_Aplicacion);
-            reloj.Ceder(0);
+            ctx_.reloj.Ceder(0);
             break;
         case Fin_Borrado::Fallida:
         case Fin_Borrado::No_Reconocido:
@@ -126,7 +123,7 @@ void Borrar_Memoria::closeEvent(QCloseEvent* e) {
 void Borrar_Memoria::Form_Unload() {
     Command2->setEnabled(false);
     if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
-    Modo_Leido = Reponer_Modo(ctx_.puerto, ctx_.reloj, &ctx_.estado.Version_Firmware);
+    Modo_Leido = Reponer_Modo(ctx_);
     if (ctx_.fondo) {
         for (Item_Menu item :
              {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,

@@ -102,8 +102,7 @@ void Memo::Command1_Click() {
     }
     Repintar(espere);
     ctx_.reloj.Ceder(0);
-    const QByteArray enlace =
-        Enviar_Comando(ctx_.puerto, ctx_.reloj, Cadena_Enlace, 4, &ctx_.estado.Version_Firmware);
+    const QByteArray enlace = Enviar_Comando(ctx_, Cadena_Enlace, 4);
     Esperar_Medio_Segundo(ctx_.reloj);
     Descargar(espere);
     ctx_.reloj.Ceder(0);
@@ -302,7 +301,7 @@ void Memo::closeEvent(QCloseEvent* e) {
 void Memo::Form_Unload() {
     if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
     Command2->setEnabled(false);
-    Modo_Cierre = Reponer_Modo(ctx_.puerto, ctx_.reloj, &ctx_.estado.Version_Firmware);
+    Modo_Cierre = Reponer_Modo(ctx_);
     if (QFile::exists(QStringLiteral("AMORTI.TMP"))) QFile::remove(QStringLiteral("AMORTI.TMP"));
     if (ctx_.fondo) {
         for (Item_Menu item :

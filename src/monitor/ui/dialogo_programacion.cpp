@@ -28,8 +28,7 @@ void Dialogo_Programacion::Enviar_Y_Cerrar(const QByteArray& comando, const QStr
     // No PC-clock refresh may change the inputs behind the error box.
     for (QTimer* t : findChildren<QTimer*>()) t->stop();
     Boton_Cancelar->setEnabled(false);
-    const QByteArray r =
-        Enviar_Comando(ctx.puerto, ctx.reloj, comando, 4, &ctx.estado.Version_Firmware);
+    const QByteArray r = Enviar_Comando(ctx, comando, 4);
     if (r == Resp_NC)
         ctx.dialogos.MsgBox(caja_nc, Icono::Ninguno, Botones::Aceptar,
                             Mensajes_Monitor::Titulo_Link);

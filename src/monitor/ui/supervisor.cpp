@@ -1,6 +1,7 @@
 #include "monitor/ui/supervisor.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
@@ -48,6 +49,7 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
     grande.setPointSize(grande.pointSize() * 2);
     grande.setBold(true);
     Lectura->setFont(grande);
+    Lectura->setMinimumHeight(QFontMetrics(grande).height() + 10);
     Label2 = etiqueta(" Intervalo entre lecturas");
     Intervalo = valor("- - - -");
     Label4 = etiqueta(" Fecha");
@@ -153,8 +155,7 @@ void Supervisor::Leer_Estado() {
     if (ctx.fondo) ctx.fondo->Reloj_Arena(true);
     Repintar(Leyendo);
 
-    const QByteArray r =
-        Enviar_Comando(ctx.puerto, ctx.reloj, "L", Largo_Estado, &ctx.estado.Version_Firmware);
+    const QByteArray r = Enviar_Comando(ctx, "L", Largo_Estado);
     Registro_Estado e;
     if (Decodificar_Estado(r, &e)) {
         Equipo->setText(e.Equipo);
@@ -200,32 +201,28 @@ bool Supervisor::Confirmar(const QString& texto) {
                                M::Titulo_Advertencia) == Respuesta::Aceptar;
 }
 
+void Supervisor::Reanudar_Sondeo() {
+    if (timer_activo_ && !Timer1->isActive()) Timer1->start();
+}
+
 void Supervisor::Pasar_Ajuste_Click() {
-    auto reanudar = [this] {
-        if (timer_activo_ && !Timer1->isActive()) Timer1->start();
-    };
-    if (!Confirmar(M::Confirmar_Ajuste)) return reanudar();
-    const QByteArray r =
-        Enviar_Comando(ctx.puerto, ctx.reloj, "AAA", 4, &ctx.estado.Version_Firmware);
+    if (!Confirmar(M::Confirmar_Ajuste)) return Reanudar_Sondeo();
+    const QByteArray r = Enviar_Comando(ctx, "AAA", 4);
     if (r == Resp_OK) {
         Leer_Estado();
     } else if (r == Resp_NC) {
         Cerrar_Por_Falla(M::No_Responde("008", true));
     } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
-        reanudar();
+        Reanudar_Sondeo();
     } else {
         Cerrar_Por_Falla(M::Desconocida("007", true));
     }
 }
 
 void Supervisor::Pasar_Registro_Click() {
-    auto reanudar = [this] {
-        if (timer_activo_ && !Timer1->isActive()) Timer1->start();
-    };
-    if (!Confirmar(M::Confirmar_Registro)) return reanudar();
-    const QByteArray r =
-        Enviar_Comando(ctx.puerto, ctx.reloj, "RRR", 4, &ctx.estado.Version_Firmware);
+    if (!Confirmar(M::Confirmar_Registro)) return Reanudar_Sondeo();
+    const QByteArray r = Enviar_Comando(ctx, "RRR", 4);
     if (r == Resp_OK) {
         Esperar_Medio_Segundo(ctx.reloj);
         Leer_Estado();
@@ -235,16 +232,16 @@ void Supervisor::Pasar_Registro_Click() {
         Leer_Estado();
     } else if (r == Resp_NC) {
         Caja(M::No_Responde("010", false), M::Titulo_Link);
-        reanudar();
+        Reanudar_Sondeo();
     } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
-        reanudar();
+        Reanudar_Sondeo();
     } else if (r == Resp_PE) {
         Caja(M::Poco_Espacio, Titulo_Aplicacion);
         Leer_Estado();
     } else {
         Caja(M::Desconocida("009", false), M::Titulo_Link);
-        reanudar();
+        Reanudar_Sondeo();
     }
 }
 
@@ -280,9 +277,9 @@ void Supervisor::closeEvent(QCloseEvent* e) {
         Repintar(Command1);
         const QString& modo = ctx.estado.Modo_Equipo;
         if (modo == QLatin1String("AJ"))
-            Enviar_Comando(ctx.puerto, ctx.reloj, "AAA", 4, &ctx.estado.Version_Firmware);
+            Enviar_Comando(ctx, "AAA", 4);
         else if (modo == QLatin1String("RE"))
-            Enviar_Comando(ctx.puerto, ctx.reloj, "RRR", 4, &ctx.estado.Version_Firmware);
+            Enviar_Comando(ctx, "RRR", 4);
     }
     if (!Abriendo_Programacion && ctx.fondo) {
         for (Item_Menu i : {Item_Menu::IDC_MENU, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,

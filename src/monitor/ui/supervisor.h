@@ -63,6 +63,8 @@ class Supervisor : public QWidget {
     void Caja(const QString& texto, const QString& titulo);
     void Cerrar_Por_Falla(const QString& texto);
     bool Confirmar(const QString& texto);
+    // Restarts the poll that a confirmation box held back.
+    void Reanudar_Sondeo();
 
     Contexto& ctx;
     bool cerrada_ = false;

@@ -61,8 +61,7 @@ void Fondo::Crear_Menu() {
     agregar(menu_, Item_Menu::IDC_SETUP, QStringLiteral("&Opciones"), &Fondo::IDC_SETUP_Click)
         ->setVisible(false);
     separador(menu_, Item_Menu::IDC_SEPARADOR_0);
-    agregar(menu_, Item_Menu::visualizar, QStringLiteral("&Visualizar"),
-            &Fondo::visualizar_Click);
+    agregar(menu_, Item_Menu::visualizar, QStringLiteral("&Visualizar"), &Fondo::visualizar_Click);
     separador(menu_, Item_Menu::IDC_SEPARADOR_1);
     acciones_[Item_Menu::IDC_SEPARADOR_1]->setVisible(false);
     QMenu* mantenimiento = menu_->addMenu(QStringLiteral("M&antenimiento"));
@@ -91,7 +90,9 @@ void Fondo::Form_Load() {
     Habilitar(Item_Menu::IDC_ACERCA, true);
 }
 
-void Fondo::Mostrar_Inicial() { Mostrar_Hija(new Inicial(ctx_)); }
+void Fondo::Mostrar_Inicial() {
+    Mostrar_Hija(new Inicial(ctx_));
+}
 
 void Fondo::Habilitar(Item_Menu item, bool habilitado) {
     deshabilitados_[item] = !habilitado;
@@ -141,8 +142,7 @@ void Fondo::Abrir_Menu_En_Opciones() {
 bool Fondo::Verificar_Enlace(const char* numero) {
     Habilitar(Item_Menu::IDC_SETUP, false);
     Reloj_Arena(true);
-    const QByteArray r = Enviar_Comando(ctx_.puerto, ctx_.reloj, Cadena_Enlace, 4,
-                                        &ctx_.estado.Version_Firmware);
+    const QByteArray r = Enviar_Comando(ctx_, Cadena_Enlace, 4);
     const bool ok = r == Resp_OK;
     if (!ok) {
         ctx_.dialogos.MsgBox(
@@ -207,17 +207,21 @@ void Fondo::IDC_DESCOMPRIME_Click() {
     Mostrar_Hija(new Descompresor(ctx_));
 }
 
-void Fondo::visualizar_Click() { Fondo_visualizar_Click(ctx_); }
+void Fondo::visualizar_Click() {
+    Fondo_visualizar_Click(ctx_);
+}
 
-void Fondo::IDC_SALIR_Click() { close(); }
+void Fondo::IDC_SALIR_Click() {
+    close();
+}
 
 void Fondo::mnuManual_Click() {
     QDir::setCurrent(ctx_.estado.Directorio_Raiz);
     QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
     if (!QFileInfo::exists(archivo)) {
         // An installation without the manual beside the settings: use the shipped copy.
-        const QString junto = QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("Help.html"));
+        const QString junto =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
         if (QFileInfo::exists(junto)) archivo = junto;
     }
     QString error;
@@ -264,12 +268,7 @@ void Fondo::closeEvent(QCloseEvent* e) {
     Mostrar_Hija(espere);
     Repintar(espere);
     ctx_.reloj.Ceder();
-    const QByteArray modo = Modo_De_Estado(Enviar_Comando(
-        ctx_.puerto, ctx_.reloj, "L", Largo_Estado, &ctx_.estado.Version_Firmware));
-    if (modo == "AJ")
-        Enviar_Comando(ctx_.puerto, ctx_.reloj, "AAA", 4, &ctx_.estado.Version_Firmware);
-    else if (modo == "RE")
-        Enviar_Comando(ctx_.puerto, ctx_.reloj, "RRR", 4, &ctx_.estado.Version_Firmware);
+    Reponer_Modo(ctx_);
     comunic_.Descargar();
     descargada_ = true;
     e->accept();

@@ -15,7 +15,7 @@ namespace aq {
 // The main window: the frame that holds every other window, and the only way to the functions.
 class Fondo : public QMainWindow, public Fondo_Interfaz {
     Q_OBJECT
-public:
+  public:
     // `instalando`: first run after installation (no port, no link check; options dialog).
     explicit Fondo(Contexto& ctx, QWidget* parent = nullptr);
     ~Fondo() override;
@@ -45,7 +45,7 @@ public:
     // Ends the program at once, without any window's closing steps.
     std::function<void()> Terminar_Programa;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void IDC_DUMP_Click();
     void IDC_BORRAR_Click();
     void IDC_SETUP_Click();
@@ -55,10 +55,10 @@ public Q_SLOTS:
     void mnuManual_Click();
     void IDC_ACERCA_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     void Crear_Menu();
     // Link check before the monitor or the memory reader; shows `numero` on failure.
     bool Verificar_Enlace(const char* numero);

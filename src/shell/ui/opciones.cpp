@@ -48,24 +48,25 @@ Opciones::Opciones(Contexto& ctx, Fondo& fondo, QWidget* parent)
     if (ctx_.estado.Puerto_Com >= 1 && ctx_.estado.Puerto_Com <= 4)
         Option[ctx_.estado.Puerto_Com]->setChecked(true);
     if (libres == 0) {
-        ctx_.dialogos.MsgBox(
-            QStringLiteral("No hay ningún puerto de comunicaciones disponible.\n"
-                           "Deberá disponer de por lo menos un puerto libre\n"
-                           "para poder ejecutar esta aplicación.\n"
-                           "Haga clic en aceptar para salir del programa."),
-            Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
+        ctx_.dialogos.MsgBox(QStringLiteral("No hay ningún puerto de comunicaciones disponible.\n"
+                                            "Deberá disponer de por lo menos un puerto libre\n"
+                                            "para poder ejecutar esta aplicación.\n"
+                                            "Haga clic en aceptar para salir del programa."),
+                             Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
         sin_puertos_ = true;
     }
 }
 
-int Opciones::Seleccionado() const { return grupo_.checkedId() > 0 ? grupo_.checkedId() : 0; }
+int Opciones::Seleccionado() const {
+    return grupo_.checkedId() > 0 ? grupo_.checkedId() : 0;
+}
 
 void Opciones::Boton_Aceptar_Click() {
     Estado& e = ctx_.estado;
     if (Seleccionado()) e.Puerto_Com = Seleccionado();
     if (e.Puerto_Com < 1 || e.Puerto_Com > 4) e.Puerto_Com = 1;
-    const bool escrito =
-        ctx_.perfil.WriteProfileString(e.Seccion_Ini, "MSComm1_PORT", QString::number(e.Puerto_Com));
+    const bool escrito = ctx_.perfil.WriteProfileString(e.Seccion_Ini, "MSComm1_PORT",
+                                                        QString::number(e.Puerto_Com));
     ctx_.dialogos.MsgBox(escrito ? QStringLiteral("Opciones actualizadas en Win.ini")
                                  : QStringLiteral("Error  al intentar escribir en Win.ini"),
                          Icono::Exclamacion, Botones::Aceptar, QStringLiteral("Grabar Opciones"));

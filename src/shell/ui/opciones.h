@@ -14,7 +14,7 @@ class Fondo;
 // The port options dialog: offers the ports that can be opened and stores the choice.
 class Opciones : public QWidget {
     Q_OBJECT
-public:
+  public:
     Opciones(Contexto& ctx, Fondo& fondo, QWidget* parent = nullptr);
 
     // True when no port could be opened: the user was told and the program must end.
@@ -28,14 +28,14 @@ public:
     QPushButton* Boton_Cancelar;
     bool Cancelado = false;
 
-public Q_SLOTS:
+  public Q_SLOTS:
     void Boton_Aceptar_Click();
     void Boton_Cancelar_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     Contexto& ctx_;
     Fondo& fondo_;
     QButtonGroup grupo_;
