@@ -121,10 +121,16 @@ void Fondo::Reloj_Arena(bool ocupado) {
 }
 
 void Fondo::Mostrar_Hija(QWidget* ventana) {
+    // A window that chose its own size keeps it; the others get their natural size.
+    const bool con_tamano = ventana->testAttribute(Qt::WA_Resized);
+    const QSize deseado = ventana->size();
     QMdiSubWindow* sub = area_->addSubWindow(ventana);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(ventana->windowTitle());
     sub->adjustSize();
+    if (con_tamano)
+        sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() -
+                    ventana->size());
     sub->show();
     ventana->show();
     area_->setActiveSubWindow(sub);
