@@ -11,7 +11,9 @@ class Puerto_Serie {
 
     virtual void setCommPort(int n) = 0;  // only while closed
     virtual int CommPort() const = 0;
-    // Returns false when the device cannot be opened; never throws.
+    // Returns false when the device cannot be opened; never throws. After a device failure
+    // the port reports itself closed, but what had arrived stays countable and readable
+    // until the program closes or reopens it.
     virtual bool setPortOpen(bool abrir) = 0;
     virtual bool PortOpen() const = 0;
     virtual void setInputLen(int n) = 0;  // 0: Input returns every waiting character

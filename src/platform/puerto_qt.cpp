@@ -93,12 +93,16 @@ void Puerto_Qt::Cerrar() {
     if (serie_.isOpen()) serie_.close();
     serie_.clearError();
     fallo_ = false;
+    rescatados_.clear();
 }
 
 bool Puerto_Qt::Revisar_Fallo() {
     if (!serie_.isOpen()) return true;
     if (fallo_ || Es_Fallo_De_Dispositivo(serie_.error())) {
+        // What arrived before the line went down is part of the reading: keep it readable.
+        QByteArray recibidos = rescatados_ + serie_.readAll();
         Cerrar();
+        rescatados_ = recibidos;
         return true;
     }
     return false;
@@ -114,13 +118,15 @@ void Puerto_Qt::Traer_Pendientes() {
 
 int Puerto_Qt::InBufferCount() {
     Traer_Pendientes();
-    return PortOpen() ? static_cast<int>(serie_.bytesAvailable()) : 0;
+    return PortOpen() ? static_cast<int>(serie_.bytesAvailable()) : rescatados_.size();
 }
 
 QByteArray Puerto_Qt::Input() {
     Traer_Pendientes();
-    if (!PortOpen()) return {};
-    return largo_lectura_ == 0 ? serie_.readAll() : serie_.read(largo_lectura_);
+    if (PortOpen()) return largo_lectura_ == 0 ? serie_.readAll() : serie_.read(largo_lectura_);
+    const QByteArray r = largo_lectura_ == 0 ? rescatados_ : rescatados_.left(largo_lectura_);
+    rescatados_.remove(0, r.size());
+    return r;
 }
 
 void Puerto_Qt::Output(const QByteArray& texto) {

@@ -44,6 +44,7 @@ class Puerto_Qt : public Puerto_Serie {
     int puerto_ = 1;
     int largo_lectura_ = 0;
     int tamano_buffer_ = 1024;
+    QByteArray rescatados_;  // received before a device failure, still to be read
     bool fallo_ = false;
 };
 

@@ -26,6 +26,7 @@ QList<QByteArray> Puerto_Guionado::Comandos() const {
 bool Puerto_Guionado::setPortOpen(bool abrir) {
     if (!abrir) {
         abierto_ = false;
+        buffer_.clear();
         return true;
     }
     if (puertos_ocupados.contains(puerto_)) return false;
@@ -45,7 +46,7 @@ void Puerto_Guionado::Llegar_Hasta(double t) {
 
 int Puerto_Guionado::InBufferCount() {
     Llegar_Hasta(reloj_.Segundos());
-    return abierto_ ? buffer_.size() : 0;
+    return buffer_.size();
 }
 
 QByteArray Puerto_Guionado::Input() {
