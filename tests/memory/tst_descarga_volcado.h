@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 
 namespace aq {
@@ -18,6 +19,11 @@ inline QByteArray Volcado_De(const QList<QByteArray>& palabras, int desvio = 0) 
 // One block: 4 m, equipment 7, 15 minutes, 10:07 on 15/03/02, readings 256 and 257.
 inline QList<QByteArray> Bloque_Ejemplo() {
     return {"AA55", "0007", "020A", "070F", "0302", "0100", "0101"};
+}
+
+inline QByteArray Leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace aq
