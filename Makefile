@@ -5,7 +5,7 @@ PAQUETES = cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libsimpleini-de
            qt6-qpa-plugins
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench clean format
+.PHONY: all deps configure build programs run test bench clean format
 
 all: build
 
@@ -22,13 +22,19 @@ deps:
 	  fi; \
 	fi
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Only what the demonstration needs: quicker than the whole build with tests and benchmarks.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target aqtide aqtide-sim aqtide-cli
 
 # Starts the simulated logger on a pseudo-terminal and the supervisor on it, with its own
 # settings file and folders under demo/ (nothing in the user's configuration is touched).
-run: build
+run: programs
 	@scripts/demo.sh "$(BUILD)" "$(DEMO)"
 
 test: build

@@ -50,9 +50,7 @@ class Tst_Fondo : public QObject {
         QVERIFY(!p.f->Es_Visible(Item_Menu::IDC_SETUP));
         QVERIFY(!p.f->Es_Visible(Item_Menu::IDC_SEPARADOR_1));
         QVERIFY(!p.f->Es_Visible(Item_Menu::IDC_SUBTE));
-        QVERIFY(p.f->Es_Visible(Item_Menu::visualizar));
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_ACERCA));
-        QCOMPARE(p.f->windowTitle(), QStringLiteral("Brisna Ingeniería   AQ-TIDE 1.0"));
 
         // first run: no port, no link window
         Programa q(true);
@@ -67,7 +65,6 @@ class Tst_Fondo : public QObject {
         p.f->IDC_PROGRAMADOR_Click();
         QCOMPARE(p.b.dialogos.cajas.size(), 1);
         QVERIFY(p.b.dialogos.cajas[0].texto.startsWith("Error 018, El equipo no responde.\n"));
-        QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Error en el enlace"));
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_SETUP));
         QVERIFY(!p.Hija<Supervisor>());
 
@@ -92,14 +89,6 @@ class Tst_Fondo : public QObject {
                                     "Lea la memoria y podrá acceder al menú de borrado.\n")});
         QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Atención !!!"));
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_MEMO));
-    }
-
-    void acerca_de() {
-        Programa p;
-        p.f->IDC_ACERCA_Click();
-        QVERIFY(p.b.dialogos.cajas[0].texto.startsWith(
-            QStringLiteral("AQTIDE versión 1.0.17\n\nBrisna Ingeniería\n")));
-        QCOMPARE(p.b.dialogos.cajas[0].titulo, Titulo_Aplicacion);
     }
 
     void manual_de_ayuda() {
