@@ -1,41 +1,34 @@
 #include <QtTest>
 
 #include "dobles/fondo_falso.h"
-#include "monitor/programacion.h"
+#include "monitor/mensajes.h"
 #include "monitor/ui/prog_fecha.h"
 #include "monitor/ui/prog_hora.h"
 #include "monitor/ui/prog_intervalo.h"
 #include "monitor/ui/supervisor.h"
 
 using namespace aq;
+namespace M = Mensajes_Monitor;
 
 namespace {
 
-const QString Link = QStringLiteral("Error en el link");
-
-void Fecha_Equipo(Banco& b, const char* dia, const char* mes, const char* anio) {
-    b.estado.Dia_Equipo = QString::fromLatin1(dia);
-    b.estado.Mes_Equipo = QString::fromLatin1(mes);
+// Opens the dialog `tipo` ('F', 'H' or 'I') after a poll that left day or hour `a`, month or
+// minute `c`, the two-digit year, and `a` as the interval code (-1: none recognised).
+Dialogo_Programacion* Abrir(Banco& b, char tipo, const char* a = "", const char* c = "",
+                            const char* anio = "02") {
+    b.estado.Dia_Equipo = b.estado.Hora_Equipo = QString::fromLatin1(a);
+    b.estado.Mes_Equipo = b.estado.Minuto_Equipo = QString::fromLatin1(c);
     b.estado.Anio_Equipo = QString::fromLatin1(anio);
-}
-
-template <class T>
-T* Abrir(Banco& b) {
-    auto* w = new T(b.ctx);
+    b.estado.Intervalo_Equipo = QByteArray(a).toInt();
+    auto* w = tipo == 'F'   ? static_cast<Dialogo_Programacion*>(new Prog_Fecha(b.ctx))
+              : tipo == 'H' ? static_cast<Dialogo_Programacion*>(new Prog_Hora(b.ctx))
+                            : new Prog_Intervalo(b.ctx);
     b.fondo.Mostrar_Hija(w);
     return w;
 }
 
-// The dialog is gone and a fresh monitor waits for its first poll.
-bool Monitor_Reabierto(const Banco& b) {
-    auto* m = b.fondo.Ultima<Supervisor>();
-    return m && m->Timer1->isActive() && m->Timer1->interval() == 500 &&
-           !b.fondo.Habilitado(Item_Menu::IDC_MENU);
-}
-
-QString Invalida(const char* ultima) {
-    return QStringLiteral("La fecha selectada no es válida.\nSe asumirá el día:\n") +
-           QString::fromUtf8(ultima);
+QStringList Fecha(const Prog_Fecha* w) {
+    return {w->Anio->text(), w->Combo_Mes->currentText(), w->Combo_Dia->currentText()};
 }
 
 }  // namespace
@@ -43,274 +36,96 @@ QString Invalida(const char* ultima) {
 class Tst_Programacion : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void Fecha_Al_Abrir();
-    void Dia_Fuera_Del_Mes();
-    void Anio_Al_Perder_Foco();
-    void Fecha_Del_Pc();
-    void Enviar_Fecha_data();
-    void Enviar_Fecha();
-    void Cerrar_Sin_Enviar();
-    void Enviar_Hora_data();
-    void Enviar_Hora();
-    void Hora_Del_Pc();
-    void Enviar_Intervalo();
+    void Dia_Que_No_Cabe();
+    void Tomar_Del_Pc();
+    void Aceptar_O_Cerrar();
 };
 
-void Tst_Programacion::Fecha_Al_Abrir() {
-    for (auto [anio, mostrado, febrero] :
-         {std::tuple{"02", "2", 28}, {"00", "0", 29}, {"04", "4", 29}}) {
-        Banco b;
-        Fecha_Equipo(b, "15", "02", anio);
-        auto* w = Abrir<Prog_Fecha>(b);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Programación de la Fecha"));
-        QCOMPARE(w->Anio->text(), QString::fromLatin1(mostrado));
-        QCOMPARE(w->Combo_Mes->count(), 12);
-        QCOMPARE(w->Combo_Mes->currentText(), QStringLiteral("Febrero"));
-        QCOMPARE(w->Combo_Dia->count(), febrero);
-        QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("15"));
-        QCOMPARE(b.estado.Nombres_Meses[9], QStringLiteral("Septiembre"));
-        QVERIFY(b.dialogos.cajas.isEmpty());
-    }
-    {  // January from a month code out of range; day 1 from a day of 0
-        Banco b;
-        Fecha_Equipo(b, "00", "13", "02");
-        auto* w = Abrir<Prog_Fecha>(b);
-        QCOMPARE(w->Combo_Mes->currentIndex(), 0);
-        QCOMPARE(w->Combo_Dia->count(), 31);
-        QCOMPARE(w->Combo_Dia->currentIndex(), 0);
-        QCOMPARE(b.estado.Dia_Equipo, QStringLiteral("1"));
-    }
-}
-
-void Tst_Programacion::Dia_Fuera_Del_Mes() {
+void Tst_Programacion::Dia_Que_No_Cabe() {
+    // The remembered day follows every selection and is cut to the month's length, with a box.
     Banco b;
-    Fecha_Equipo(b, "31", "03", "02");
-    auto* w = Abrir<Prog_Fecha>(b);
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("31"));
+    auto* w = static_cast<Prog_Fecha*>(Abrir(b, 'F', "31", "03", "04"));
     w->Combo_Mes->setCurrentIndex(3);  // as the user would
-    QCOMPARE(b.dialogos.Textos(), QStringList{Invalida("30 de Abril")});
-    QCOMPARE(b.dialogos.cajas[0].titulo, Titulo_Aplicacion);
-    QCOMPARE(b.dialogos.cajas[0].icono, Icono::Ninguno);
-    QCOMPARE(w->Combo_Dia->count(), 30);
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("30"));
-    QCOMPARE(b.estado.Dia_Equipo, QStringLiteral("30"));
-
-    w->Combo_Dia->setCurrentIndex(9);
-    QCOMPARE(b.estado.Dia_Equipo, QStringLiteral("10"));
-    QCOMPARE(b.dialogos.cajas.size(), 1);
-}
-
-void Tst_Programacion::Anio_Al_Perder_Foco() {
-    Banco b;
-    Fecha_Equipo(b, "29", "02", "04");
-    auto* w = Abrir<Prog_Fecha>(b);
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("29"));
-
-    w->Anio->setText("03");
-    w->Anio_LostFocus();
-    QCOMPARE(b.dialogos.Textos(), QStringList{Invalida("28 de Febrero")});
-    QCOMPARE(w->Combo_Mes->currentIndex(), 1);
-    QCOMPARE(w->Combo_Dia->count(), 28);
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("28"));
-
-    for (auto [texto, dos] : {std::pair{"", "00"}, {"ab", "00"}, {"-5", "05"}, {"2004", "04"}}) {
+    QCOMPARE(Fecha(w), (QStringList{"4", "Abril", "30"}));
+    w->Combo_Mes->setCurrentIndex(1);  // year 04 is leap
+    // Leaving the year box: always two digits, February's length from them, its list rebuilt.
+    for (auto [texto, dos, dias] :
+         {std::tuple{"03", "03", 28}, {"", "00", 29}, {"-5", "05", 28}, {"2004", "04", 29}}) {
         w->Anio->setText(QString::fromLatin1(texto));
         w->Anio_LostFocus();
         QCOMPARE(w->Anio->text(), QString::fromLatin1(dos));
+        QCOMPARE(w->Combo_Dia->count(), dias);
     }
-    QCOMPARE(w->Anio->text(), QStringLiteral("04"));
-    QCOMPARE(w->Combo_Dia->count(), 29);
-    QCOMPARE(b.estado.Dias_Mes[2], 29);
-    QCOMPARE(b.dialogos.cajas.size(), 1);
+    QCOMPARE(Fecha(w), (QStringList{"04", "Febrero", "28"}));
+    QCOMPARE(b.dialogos.Textos(),
+             (QStringList{"La fecha selectada no es válida.\nSe asumirá el día:\n30 de Abril",
+                          M::Fecha_Invalida("29 de Febrero"), M::Fecha_Invalida("28 de Febrero")}));
+    QCOMPARE(b.dialogos.cajas[0].titulo, Titulo_Aplicacion);
 
     // A real focus move runs the same steps.
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->Anio->setFocus();
-    QVERIFY(w->Anio->hasFocus());
     w->Anio->setText("2");
     w->Combo_Mes->setFocus(Qt::TabFocusReason);
     QCOMPARE(w->Anio->text(), QStringLiteral("02"));
-    QCOMPARE(w->Combo_Dia->count(), 28);
 }
 
-void Tst_Programacion::Fecha_Del_Pc() {
-    Banco b;  // PC clock: 5 June 2002
-    Fecha_Equipo(b, "31", "03", "05");
-    auto* w = Abrir<Prog_Fecha>(b);
-    QVERIFY(!w->Timer1->isActive());
-    QCOMPARE(w->Timer1->interval(), 5000);
-
+void Tst_Programacion::Tomar_Del_Pc() {
+    Banco b;  // PC clock: 5 June 2002, 09:05
+    auto* w = static_cast<Prog_Fecha*>(Abrir(b, 'F', "31", "03", "05"));
     w->Tomar_Fecha_PC->click();
-    QVERIFY(w->Tomar_Fecha_PC->isChecked());
     QVERIFY(w->Timer1->isActive());
     QVERIFY(!w->Anio->isEnabled() && !w->Combo_Mes->isEnabled() && !w->Combo_Dia->isEnabled());
-    QCOMPARE(w->Anio->text(), QStringLiteral("02"));
-    QCOMPARE(w->Combo_Mes->currentText(), QStringLiteral("Junio"));
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("5"));
-    // Remembered 31 did not fit June on the way.
-    QCOMPARE(b.dialogos.Textos(), QStringList{Invalida("30 de Junio")});
+    QCOMPARE(Fecha(w), (QStringList{"02", "Junio", "5"}));
 
     // A leap day on the PC is reachable even though the logger's year was not leap.
-    b.reloj.Fijar_Pc(QDateTime(QDate(2004, 2, 29), QTime(23, 0)));
+    b.reloj.Fijar_Pc(QDateTime(QDate(2004, 2, 29), QTime(23, 59)));
     w->Timer1_Timer();
-    QCOMPARE(w->Anio->text(), QStringLiteral("04"));
-    QCOMPARE(w->Combo_Mes->currentText(), QStringLiteral("Febrero"));
-    QCOMPARE(w->Combo_Dia->currentText(), QStringLiteral("29"));
-
+    QCOMPARE(Fecha(w), (QStringList{"04", "Febrero", "29"}));
     w->Tomar_Fecha_PC->click();
     QVERIFY(!w->Timer1->isActive());
     QVERIFY(w->Anio->isEnabled() && w->Combo_Mes->isEnabled() && w->Combo_Dia->isEnabled());
 
-    b.puerto.Responder("F29/02/04", "OK\r\n");
-    w->Boton_Aceptar->click();
-    QCOMPARE(b.puerto.Comandos(), QList<QByteArray>{"F29/02/04"});
+    auto* h = static_cast<Prog_Hora*>(Abrir(b, 'H', "14", "07"));
+    h->Tomar_Hora_PC->click();
+    QVERIFY(h->Timer1->isActive() && !h->Combo_Horas->isEnabled() &&
+            !h->Combo_Minutos->isEnabled());
+    QCOMPARE(h->Combo_Horas->currentText() + ":" + h->Combo_Minutos->currentText(), "23:59");
+    h->Tomar_Hora_PC->click();
+    QVERIFY(!h->Timer1->isActive() && h->Combo_Horas->isEnabled() && h->Combo_Minutos->isEnabled());
 }
 
-void Tst_Programacion::Enviar_Fecha_data() {
-    QTest::addColumn<QByteArray>("respuesta");
-    QTest::addColumn<QString>("caja");
-    QTest::newRow("OK") << QByteArray("OK\r\n") << QString();
-    QTest::newRow("NC") << QByteArray()
-                        << "Error 011, el equipo no responde.\n"
-                           "Verifique el enlace y reinicie el procedimiento";
-    QTest::newRow("??") << QByteArray("??\r\n")
-                        << "El equipo retorna una RESPUESTA DESCONOCIDA.\n"
-                           "posiblemente ocasionada por INTERFERENCIAS.\n"
-                           "Verifique el enlace y reinicie el procedimiento";
-}
-
-void Tst_Programacion::Enviar_Fecha() {
-    QFETCH(QByteArray, respuesta);
-    QFETCH(QString, caja);
-    Banco b;
-    b.fondo.Habilitar(Item_Menu::IDC_MENU, false);
-    Fecha_Equipo(b, "05", "06", "02");
-    auto* w = Abrir<Prog_Fecha>(b);
-    QCOMPARE(w->Anio->text(), QStringLiteral("2"));
-    b.puerto.Responder("F05/06/02", respuesta);
-    w->Boton_Aceptar->click();
-    QCOMPARE(b.puerto.Comandos().value(0), QByteArray("F05/06/02"));
-    QVERIFY(!w->Boton_Cancelar->isEnabled());
-    QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
-    if (!caja.isEmpty()) QCOMPARE(b.dialogos.cajas[0].titulo, Link);
-    QVERIFY(b.fondo.Ultima<Prog_Fecha>() == nullptr);
-    QVERIFY(Monitor_Reabierto(b));
-}
-
-void Tst_Programacion::Cerrar_Sin_Enviar() {
-    for (int via = 0; via < 6; ++via) {
+void Tst_Programacion::Aceptar_O_Cerrar() {
+    // Each dialog sends what the last poll left (a month out of range falls back to January, a
+    // day of 0 to the first) and boxes any reply but "OK"; no reply (null) is Cancel or the close
+    // box, which send nothing. One fresh monitor comes back after any of them.
+    for (auto [tipo, a, c, anio, comando, respuesta, caja] :
+         {std::tuple{'F', "05", "06", "02", "F05/06/02", "OK\r\n", QString()},
+          {'F', "29", "02", "00", "F29/02/00", "", M::No_Responde("011", false)},
+          {'F', "00", "13", "04", "F01/01/04", "??\r\n", M::Desconocida(nullptr, false)},
+          {'F', "05", "06", "02", "", nullptr, QString()},
+          {'H', "09", "05", "", "H09:05", "OK\r\n", QString()},
+          {'H', "00", "00", "", "H00:00", "", M::No_Responde("014", false)},
+          {'H', "00", "00", "", "H00:00", "KO\r\n", M::Desconocida("015", true)},
+          {'H', "09", "05", "", "", nullptr, QString()},
+          {'I', "5", "", "", "I5", "OK\r\n", QString()},
+          {'I', "-1", "", "", "I0", "OK\r\n", QString()},
+          {'I', "3", "", "", "I3", "", M::No_Responde("012", false)},
+          {'I', "6", "", "", "I6", "??\r\n", M::Desconocida("013", true)},
+          {'I', "3", "", "", "", nullptr, QString()}}) {
         Banco b;
-        b.fondo.Habilitar(Item_Menu::IDC_MENU, false);
-        Fecha_Equipo(b, "05", "06", "02");
-        b.estado.Hora_Equipo = "09";
-        b.estado.Minuto_Equipo = "05";
-        Dialogo_Programacion* w;
-        if (via / 2 == 0)
-            w = Abrir<Prog_Fecha>(b);
-        else if (via / 2 == 1)
-            w = Abrir<Prog_Hora>(b);
-        else
-            w = Abrir<Prog_Intervalo>(b);
-        if (via % 2)
-            w->close();
-        else
-            w->Boton_Cancelar->click();
-        QVERIFY(b.puerto.Escrituras().isEmpty());
-        QVERIFY(b.fondo.Ultima<Dialogo_Programacion>() == nullptr);
-        QVERIFY(Monitor_Reabierto(b));
-        QCOMPARE(b.fondo.hijas.size(), 2);
-    }
-}
-
-void Tst_Programacion::Enviar_Hora_data() {
-    QTest::addColumn<int>("hora");
-    QTest::addColumn<int>("minuto");
-    QTest::addColumn<QByteArray>("comando");
-    QTest::addColumn<QByteArray>("respuesta");
-    QTest::addColumn<QString>("caja");
-    QTest::newRow("09:05") << 9 << 5 << QByteArray("H09:05") << QByteArray("OK\r\n") << QString();
-    QTest::newRow("23:59") << 23 << 59 << QByteArray("H23:59") << QByteArray("OK\r\n") << QString();
-    QTest::newRow("NC") << 0 << 0 << QByteArray("H00:00") << QByteArray()
-                        << "Error 014, el equipo no responde.\n"
-                           "Verifique el enlace y reinicie el procedimiento";
-    QTest::newRow("KO") << 0 << 0 << QByteArray("H00:00") << QByteArray("KO\r\n")
-                        << "Error 015, El equipo retorna una RESPUESTA DESCONOCIDA.\n"
-                           "posiblemente ocasionada por INTERFERENCIAS.\n"
-                           "Salga del programa, verifique el enlace y reinicie el procedimiento";
-}
-
-void Tst_Programacion::Enviar_Hora() {
-    QFETCH(int, hora);
-    QFETCH(int, minuto);
-    QFETCH(QByteArray, comando);
-    QFETCH(QByteArray, respuesta);
-    QFETCH(QString, caja);
-    Banco b;
-    b.fondo.Habilitar(Item_Menu::IDC_MENU, false);
-    b.estado.Hora_Equipo = "14";
-    b.estado.Minuto_Equipo = "07";
-    auto* w = Abrir<Prog_Hora>(b);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Programación de la Hora"));
-    QCOMPARE(w->Combo_Horas->count(), 24);
-    QCOMPARE(w->Combo_Minutos->count(), 60);
-    QCOMPARE(w->Combo_Horas->currentText(), QStringLiteral("14"));
-    QCOMPARE(w->Combo_Minutos->currentText(), QStringLiteral("7"));
-    w->Combo_Horas->setCurrentIndex(hora);
-    w->Combo_Minutos->setCurrentIndex(minuto);
-    b.puerto.Responder(comando, respuesta);
-    w->Boton_Aceptar->click();
-    QCOMPARE(b.puerto.Comandos().value(0), comando);
-    QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
-    if (!caja.isEmpty()) QCOMPARE(b.dialogos.cajas[0].titulo, Link);
-    QVERIFY(Monitor_Reabierto(b));
-}
-
-void Tst_Programacion::Hora_Del_Pc() {
-    Banco b;  // PC clock 09:05
-    b.estado.Hora_Equipo = "14";
-    b.estado.Minuto_Equipo = "07";
-    auto* w = Abrir<Prog_Hora>(b);
-    QCOMPARE(w->Timer1->interval(), 5000);
-    w->Tomar_Hora_PC->click();
-    QVERIFY(w->Timer1->isActive());
-    QVERIFY(!w->Combo_Horas->isEnabled() && !w->Combo_Minutos->isEnabled());
-    QCOMPARE(w->Combo_Horas->currentIndex(), 9);
-    QCOMPARE(w->Combo_Minutos->currentIndex(), 5);
-
-    b.reloj.Avanzar(3600 * 2 + 60 * 10);
-    w->Timer1_Timer();
-    QCOMPARE(w->Combo_Horas->currentIndex(), 11);
-    QCOMPARE(w->Combo_Minutos->currentIndex(), 15);
-
-    w->Tomar_Hora_PC->click();
-    QVERIFY(!w->Timer1->isActive());
-    QVERIFY(w->Combo_Horas->isEnabled() && w->Combo_Minutos->isEnabled());
-}
-
-void Tst_Programacion::Enviar_Intervalo() {
-    for (auto [codigo, elegido, texto, comando, respuesta, caja] :
-         {std::tuple{5, -1, " 2 horas  ", "I5", "OK\r\n", ""},
-          {-1, -1, " 5 minutos", "I0", "OK\r\n", ""},
-          {0, 3, "30 minutos", "I3", "",
-           "Error 012, el equipo no responde.\n"
-           "Verifique el enlace y reinicie el procedimiento"},
-          {6, 0, " 5 minutos", "I0", "??\r\n",
-           "Error 013, El equipo retorna una RESPUESTA DESCONOCIDA.\n"
-           "posiblemente ocasionada por INTERFERENCIAS.\n"
-           "Salga del programa, verifique el enlace y reinicie el procedimiento"}}) {
-        Banco b;
-        b.fondo.Habilitar(Item_Menu::IDC_MENU, false);
-        b.estado.Intervalo_Equipo = codigo;
-        auto* w = Abrir<Prog_Intervalo>(b);
-        QCOMPARE(w->Intervalo->count(), 7);
-        if (elegido >= 0) w->Intervalo->setCurrentIndex(elegido);
-        QCOMPARE(w->Intervalo->currentText(), QString::fromLatin1(texto));
-        b.puerto.Responder(comando, QByteArray(respuesta));
-        w->Boton_Aceptar->click();
+        auto* w = Abrir(b, tipo, a, c, anio);
+        b.puerto.Responder(comando, respuesta);
+        respuesta ? w->Boton_Aceptar->click()
+                  : (tipo == 'H' ? (void)w->close() : w->Boton_Cancelar->click());
         QCOMPARE(b.puerto.Comandos().value(0), QByteArray(comando));
-        QCOMPARE(b.dialogos.Textos().join(""), QString::fromUtf8(caja));
-        QVERIFY(Monitor_Reabierto(b));
+        if (tipo == 'F' && respuesta)  // the day remembered is the one sent
+            QCOMPARE(b.estado.Dia_Equipo.toInt(), QByteArray(comando).mid(1, 2).toInt());
+        QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
+        QCOMPARE(b.dialogos.cajas.value(0).titulo, caja.isEmpty() ? QString() : M::Titulo_Link);
+        QVERIFY(b.fondo.Ultima<Supervisor>() && !b.fondo.Ultima<Dialogo_Programacion>() &&
+                b.fondo.hijas.size() == 2);
     }
 }
 
