@@ -2,51 +2,42 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
-#include <QStringList>
 
 #include "dobles/dialogos_guionados.h"
+#include "monitor/ui/supervisor.h"
 #include "platform/puerto_qt.h"
 #include "platform/reloj_real.h"
 #include "shell/ui/fondo.h"
 
 namespace aq {
 
-// The simulated logger running on a real pseudo-terminal, for the end-to-end tests.
-class Simulador_En_Marcha {
-  public:
+// The simulated logger on a real pseudo-terminal; no slave name when it did not come up.
+struct Simulador_En_Marcha {
+    QProcess proceso;
+    QString esclavo;
     explicit Simulador_En_Marcha(const QStringList& opciones);
     ~Simulador_En_Marcha();
-    bool Listo() const { return !esclavo_.isEmpty(); }
-    const QString& Esclavo() const { return esclavo_; }
-    QString Errores();
-
-  private:
-    QProcess proceso_;
-    QString esclavo_;
+    QString Errores() { return QString::fromLocal8Bit(proceso.readAllStandardError()); }
 };
 
-// The real serial code path pointed at the simulator as "Comm 1".
-struct Linea_Real {
+// Declares `sim` with the given options; the test fails when it does not come up.
+#define ARRANCAR_SIMULADOR(...)                        \
+    Simulador_En_Marcha sim(QStringList{__VA_ARGS__}); \
+    QVERIFY2(!sim.esclavo.isEmpty(), qPrintable(sim.Errores()))
+
+// The whole program with the simulator's line as "Comm 1": the real main window, from its
+// start-up with the greeting, or with only its port host loaded.
+struct Programa_En_Linea {
+    Estado estado;
     Perfil_Memoria perfil;
     Reloj_Real reloj;
     Puerto_Qt puerto{perfil, reloj};
-    explicit Linea_Real(const QString& dispositivo) {
-        perfil.secciones["Puertos"]["COM1"] = dispositivo;
-        puerto.setCommPort(1);
-    }
-};
-
-// The whole program on the simulator's line: the real main window with its port host loaded,
-// but no link greeting; each test opens its windows through the menu handlers.
-struct Programa_En_Linea {
-    Estado estado;
-    Linea_Real linea;
     Dialogos_Guionados dialogos;
     Ayuda_Registro ayuda;
-    Contexto ctx{estado, linea.puerto, linea.reloj, dialogos, linea.perfil, ayuda, nullptr};
+    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda, nullptr};
     Fondo* f = nullptr;
-    explicit Programa_En_Linea(const QString& dispositivo);
-    ~Programa_En_Linea();
+    explicit Programa_En_Linea(const QString& dispositivo, bool saludo = false);
+    ~Programa_En_Linea() { delete f; }
 
     // The newest child window of type T still on view, or null.
     template <class T>
@@ -57,5 +48,12 @@ struct Programa_En_Linea {
         return nullptr;
     }
 };
+
+// The monitor once its first poll is over (the poll blocks, so the longer interval means it
+// has run).
+#define ESPERAR_MONITOR(p, m)                                                                    \
+    QTRY_VERIFY_WITH_TIMEOUT(                                                                    \
+        (m = p.Hija<Supervisor>()) && m->Timer1->interval() == 6000 && !m->Leyendo->isVisible(), \
+        15000)
 
 }  // namespace aq
