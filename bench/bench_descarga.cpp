@@ -11,6 +11,7 @@
 #include <ctime>
 #include <vector>
 
+#include "dobles/dialogos_guionados.h"
 #include "link/enlace.h"
 #include "memory/descarga.h"
 #include "platform/puerto_qt.h"
@@ -26,23 +27,6 @@ namespace {
 
 // 20487 characters of 10 bits at 9600 baud.
 constexpr double Tiempo_Linea = Largo_Volcado * 10.0 / 9600.0;
-
-// Only the device of COM1 is asked for.
-class Perfil_Banco : public Perfil {
-  public:
-    explicit Perfil_Banco(QString dispositivo) : dispositivo_(std::move(dispositivo)) {}
-    QString GetProfileString(const QString& s, const QString& c, const QString& d) override {
-        return s == QLatin1String("Puertos") && c == QLatin1String("COM1") ? dispositivo_ : d;
-    }
-    int GetProfileInt(const QString&, const QString&, int d) override { return d; }
-    bool WriteProfileString(const QString&, const QString&, const QString&) override {
-        return true;
-    }
-    bool Borrar_Seccion(const QString&) override { return true; }
-
-  private:
-    QString dispositivo_;
-};
 
 double Cpu() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
@@ -65,7 +49,7 @@ int main(int argc, char** argv) {
     const QString pty = QString::fromLocal8Bit(simulador.readLine()).trimmed();
 
     Reloj_Real reloj;
-    Perfil_Banco perfil(pty);
+    aq::Perfil_Memoria perfil = aq::Perfil_Con_Com1(pty);
     Puerto_Qt puerto(perfil, reloj);
     puerto.setCommPort(1);
     int fallas = 0;

@@ -4,6 +4,7 @@
 //  (b) CPU time used while the exchange waits on a silent logger (about 5.5 s);
 //  (c) with the simulator (build/sim/aqtide-sim, or the path given as first argument): the
 //      whole "L" exchange against the paced simulator, and (b) against "--mudo".
+#include "dobles/dialogos_guionados.h"
 #include "link/enlace.h"
 #include "platform/puerto_qt.h"
 #include "platform/reloj_real.h"
@@ -27,22 +28,6 @@
 using Reloj_Std = std::chrono::steady_clock;
 
 namespace {
-
-class Perfil_Fijo : public aq::Perfil {
-  public:
-    explicit Perfil_Fijo(QString dispositivo) : dispositivo_(std::move(dispositivo)) {}
-    QString GetProfileString(const QString& s, const QString&, const QString& d) override {
-        return s == QLatin1String("Puertos") ? dispositivo_ : d;
-    }
-    int GetProfileInt(const QString&, const QString&, int d) override { return d; }
-    bool WriteProfileString(const QString&, const QString&, const QString&) override {
-        return true;
-    }
-    bool Borrar_Seccion(const QString&) override { return true; }
-
-  private:
-    QString dispositivo_;
-};
 
 double Cpu_Proceso() {
     rusage r{};
@@ -79,7 +64,7 @@ double Mediana(std::vector<double> v) {
 
 void Latencia_Con_Par() {
     Pty pty;
-    Perfil_Fijo perfil(pty.esclavo);
+    aq::Perfil_Memoria perfil = aq::Perfil_Con_Com1(pty.esclavo);
     aq::Reloj_Real reloj;
     aq::Puerto_Qt puerto(perfil, reloj);
     if (pty.esclavo.isEmpty() || !puerto.setPortOpen(true)) {
@@ -127,7 +112,7 @@ void Latencia_Con_Par() {
 }
 
 void Cpu_Silencio(const char* etiqueta, const QString& dispositivo, const char* origen) {
-    Perfil_Fijo perfil(dispositivo);
+    aq::Perfil_Memoria perfil = aq::Perfil_Con_Com1(dispositivo);
     aq::Reloj_Real reloj;
     aq::Puerto_Qt puerto(perfil, reloj);
     if (!puerto.setPortOpen(true)) {
@@ -166,7 +151,7 @@ void Con_Simulador(const QString& exe) {
             std::printf("(c) simulator did not start: %s\n", qPrintable(exe));
             return;
         }
-        Perfil_Fijo perfil(esclavo);
+        aq::Perfil_Memoria perfil = aq::Perfil_Con_Com1(esclavo);
         aq::Reloj_Real reloj;
         aq::Puerto_Qt puerto(perfil, reloj);
         if (puerto.setPortOpen(true)) {

@@ -50,6 +50,14 @@ class Fondo_Interfaz {
     virtual void Abrir_Menu_En_Opciones() = 0;
     // True while the program is ending: windows then open no other window.
     virtual bool Saliendo() const = 0;
+
+    // Gives back the menu that a window talking to the logger took: "&Menú", "&Memoria",
+    // "&Opciones", "Moni&tor" and "&Acerca de ...".
+    void Devolver_Menu() {
+        for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
+                            Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
+            Habilitar(i, true);
+    }
 };
 
 // Everything a window or operation needs, injected: the state and every platform facility.

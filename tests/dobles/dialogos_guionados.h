@@ -52,6 +52,13 @@ class Perfil_Memoria : public Perfil {
     bool falla_escritura = false;
 };
 
+// A profile whose "Comm 1" is the device `dispositivo` (a pseudo-terminal, in practice).
+inline Perfil_Memoria Perfil_Con_Com1(const QString& dispositivo) {
+    Perfil_Memoria p;
+    p.secciones[QStringLiteral("Puertos")][QStringLiteral("COM1")] = dispositivo;
+    return p;
+}
+
 class Ayuda_Registro : public Ayuda {
   public:
     bool Mostrar(const QString& archivo, QString* error) override;

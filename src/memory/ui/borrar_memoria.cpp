@@ -125,10 +125,7 @@ void Borrar_Memoria::Form_Unload() {
     if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
     Modo_Leido = Reponer_Modo(ctx_);
     if (ctx_.fondo) {
-        for (Item_Menu item :
-             {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
-              Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
-            ctx_.fondo->Habilitar(item, true);
+        ctx_.fondo->Devolver_Menu();
         ctx_.fondo->Reloj_Arena(false);
     }
 }

@@ -304,10 +304,7 @@ void Memo::Form_Unload() {
     Modo_Cierre = Reponer_Modo(ctx_);
     if (QFile::exists(QStringLiteral("AMORTI.TMP"))) QFile::remove(QStringLiteral("AMORTI.TMP"));
     if (ctx_.fondo) {
-        for (Item_Menu item :
-             {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
-              Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
-            ctx_.fondo->Habilitar(item, true);
+        ctx_.fondo->Devolver_Menu();
         ctx_.fondo->Reloj_Arena(false);
     }
 }

@@ -281,11 +281,7 @@ void Supervisor::closeEvent(QCloseEvent* e) {
         else if (modo == QLatin1String("RE"))
             Enviar_Comando(ctx, "RRR", 4);
     }
-    if (!Abriendo_Programacion && ctx.fondo) {
-        for (Item_Menu i : {Item_Menu::IDC_MENU, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,
-                            Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_ACERCA})
-            ctx.fondo->Habilitar(i, true);
-    }
+    if (!Abriendo_Programacion && ctx.fondo) ctx.fondo->Devolver_Menu();
 }
 
 }  // namespace aq

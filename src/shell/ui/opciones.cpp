@@ -95,9 +95,7 @@ void Opciones::closeEvent(QCloseEvent* e) {
         if (Cancelado && est.Puerto_Com == 0) est.Puerto_Com = Seleccionado();
     }
 
-    for (Item_Menu i : {Item_Menu::IDC_MENU, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,
-                        Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_ACERCA})
-        fondo_.Habilitar(i, true);
+    fondo_.Devolver_Menu();
     // The port may well be the one another program holds: then it stays closed and every
     // exchange answers "no responde", which the user can mend here again.
     if (est.Puerto_Com >= 1 && est.Puerto_Com <= 4) fondo_.Puerto_Host().Reabrir();
