@@ -1,8 +1,8 @@
 # Two commands for a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 DEMO  ?= $(CURDIR)/demo
-PAQUETES = cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
-           qt6-qpa-plugins
+PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
+           qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build programs run test bench clean format
@@ -23,7 +23,8 @@ deps:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

@@ -6,7 +6,7 @@
 #include "memory/decodificador.h"
 #include "memory/resguardo.h"
 #include "platform/dialogos.h"
-#include "shell/estado.h"
+#include "core/estado.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

@@ -1,7 +1,7 @@
 #include "link/enlace.h"
 
 #include "link/texto.h"
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/dialogos.h"
-#include "shell/estado.h"
+#include "core/estado.h"
 
 namespace aq {
 

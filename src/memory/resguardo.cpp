@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "memory/archivos.h"
-#include "shell/estado.h"
+#include "core/estado.h"
 
 namespace aq {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/estado.h"
+#include "core/estado.h"
 
 namespace aq {
 

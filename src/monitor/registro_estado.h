@@ -2,7 +2,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "shell/estado.h"
+#include "core/estado.h"
 
 namespace aq {
 

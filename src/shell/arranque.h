@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

@@ -7,7 +7,7 @@
 #include "dobles/dialogos_guionados.h"
 #include "dobles/puerto_guionado.h"
 #include "dobles/reloj_virtual.h"
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

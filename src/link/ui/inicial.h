@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

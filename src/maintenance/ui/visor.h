@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "maintenance/modelo_lineas.h"
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

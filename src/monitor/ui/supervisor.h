@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

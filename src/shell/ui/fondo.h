@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "link/comunic.h"
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 class QMdiArea;
 class QMenu;

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QWidget>
 
-#include "shell/contexto.h"
+#include "core/contexto.h"
 
 namespace aq {
 

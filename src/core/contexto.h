@@ -4,7 +4,7 @@
 #include "platform/perfil.h"
 #include "platform/puerto.h"
 #include "platform/reloj.h"
-#include "shell/estado.h"
+#include "core/estado.h"
 
 class QWidget;
 
