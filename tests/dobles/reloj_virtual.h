@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "platform/reloj.h"
 
 namespace aq {
@@ -28,6 +30,8 @@ class Reloj_Virtual : public Reloj {
         inicio_ = t_;
     }
     int Cesiones() const { return cesiones_; }
+    // Runs on every yield, before the pending events: what a user does while a window waits.
+    std::function<void()> al_ceder;
 
   private:
     double t_;

@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 #include "dobles/fondo_falso.h"
 #include "link/enlace.h"
@@ -168,6 +169,73 @@ class Tst_Fondo : public QObject {
         QCOMPARE(p.b.dialogos.cajas.last().texto,
                  QStringLiteral("Error  al intentar escribir en Win.ini"));
         QVERIFY(!p.Hija<Opciones>());
+    }
+
+    // What the user can do while "Enlace establecido" shows: nothing crashes, at most one
+    // monitor, nothing on the line but what the chosen action itself sends.
+    void durante_enlace_establecido_data() {
+        QTest::addColumn<QString>("accion");
+        QTest::addColumn<int>("monitores");
+        QTest::addColumn<QList<QByteArray>>("linea");
+        const QByteArray U = QByteArray(32, 'U');
+        QTest::newRow("cerrar la ventana") << "cerrar" << 0 << QList<QByteArray>{U, "V"};
+        QTest::newRow("salir") << "salir" << 0 << QList<QByteArray>{U, "V", "L", "AAA"};
+        QTest::newRow("monitor") << "monitor" << 1 << QList<QByteArray>{U, "V", U};
+        QTest::newRow("recolectar") << "recolectar" << 0 << QList<QByteArray>{U, "V", U};
+        QTest::newRow("nada") << "" << 1 << QList<QByteArray>{U, "V", U};
+    }
+    void durante_enlace_establecido() {
+        QFETCH(QString, accion);
+        QFETCH(int, monitores);
+        QFETCH(QList<QByteArray>, linea);
+        Programa p;
+        p.b.puerto.Responder_Enlace();
+        p.b.puerto.Responder("V", Resp_VERSION);
+        p.b.puerto.Responder("L", Bloque_Estado());
+        p.b.puerto.Responder("AAA", Resp_OK);
+        p.f->Form_Load();
+        QPointer<Inicial> inicial = p.Hija<Inicial>();
+        QVERIFY(inicial);
+        bool hecho = false;
+        p.b.reloj.al_ceder = [&] {
+            if (hecho || !inicial ||
+                inicial->Label2->text() != QStringLiteral("Enlace establecido"))
+                return;
+            hecho = true;
+            if (accion == "cerrar")
+                p.f->Area()->subWindowList().first()->close();
+            else if (accion == "salir")
+                p.f->IDC_SALIR_Click();
+            else if (accion == "monitor")
+                p.f->IDC_PROGRAMADOR_Click();
+            else if (accion == "recolectar")
+                p.f->IDC_DUMP_Click();
+        };
+        inicial->Timer1_Timer();
+        p.b.reloj.al_ceder = nullptr;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(accion.isEmpty() || hecho);
+        int vistos = 0;
+        for (QMdiSubWindow* s : p.f->Area()->subWindowList())
+            if (qobject_cast<Supervisor*>(s->widget())) ++vistos;
+        QCOMPARE(vistos, monitores);
+        // A monitor polls later; here only what was sent up to the hand-over counts.
+        QCOMPARE(p.b.puerto.Comandos(), linea);
+    }
+
+    void primera_vez_cancelar_rehusado_y_luego_aceptar() {
+        Programa p(true);
+        p.f->Form_Load();
+        QVERIFY(p.f->Abrir_Opciones());
+        auto* o = p.Hija<Opciones>();
+        o->Boton_Cancelar_Click();
+        QVERIFY(p.Hija<Opciones>());
+        o->Option[1]->setChecked(true);
+        o->Boton_Aceptar_Click();
+        QVERIFY(!p.Hija<Opciones>());
+        QCOMPARE(p.b.dialogos.cajas.last().texto,
+                 QStringLiteral("Opciones actualizadas en Win.ini"));
+        QVERIFY(p.Hija<Inicial>());  // the link check runs
     }
 
     void opciones_en_la_primera_vez() {

@@ -1,5 +1,8 @@
 #include "link/ui/inicial.h"
 
+#include <QCloseEvent>
+#include <QPointer>
+
 #include "link/enlace.h"
 #include "link/ui/espere.h"
 #include "platform/ui/ventanas.h"
@@ -31,6 +34,11 @@ Inicial::Inicial(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     Timer1->start();
 }
 
+void Inicial::closeEvent(QCloseEvent* e) {
+    cerrada_ = true;
+    QWidget::closeEvent(e);
+}
+
 bool Inicial::Label2_Verde() const {
     return Label2->palette().color(QPalette::Window) == Verde;
 }
@@ -58,6 +66,9 @@ void Inicial::Timer1_Timer() {
             ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
             ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
             Label2->setText(QStringLiteral("Enlace establecido"));
+            // The display yields to window events: the user may close this window, end the
+            // program or open the monitor meanwhile, and each of those ends the greeting.
+            QPointer<Inicial> vivo(this);
             const double t0 = ctx_.reloj.Segundos();
             while (ctx_.reloj.Segundos() - t0 <= 2.0) {
                 Label2->setText(QStringLiteral("Enlace establecido"));
@@ -65,8 +76,13 @@ void Inicial::Timer1_Timer() {
                 p.setColor(QPalette::Window, Verde);
                 Label2->setPalette(p);
                 ctx_.reloj.Ceder(0.05);
+                if (!vivo || cerrada_) return;
             }
-            ctx_.fondo->IDC_PROGRAMADOR_Click();
+            // Only when the menu is still free: a window opened during the display (the
+            // monitor itself, the memory reader, the options) keeps the logger to itself.
+            if (ctx_.fondo->Habilitado(Item_Menu::IDC_MENU) &&
+                ctx_.fondo->Habilitado(Item_Menu::IDC_PROGRAMADOR) && !ctx_.fondo->Saliendo())
+                ctx_.fondo->IDC_PROGRAMADOR_Click();
         } else if (v == Resp_NC) {
             ctx_.dialogos.MsgBox(
                 QStringLiteral("Error 007, el equipo no responde.\n"

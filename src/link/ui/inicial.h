@@ -23,10 +23,14 @@ class Inicial : public QWidget {
   public Q_SLOTS:
     void Timer1_Timer();
 
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
   private:
     void Revelar_Opciones();
     bool Label2_Verde() const;
     Contexto& ctx_;
+    bool cerrada_ = false;
 };
 
 }  // namespace aq

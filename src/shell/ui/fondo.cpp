@@ -165,6 +165,13 @@ bool Fondo::Verificar_Enlace(const char* numero) {
 }
 
 void Fondo::IDC_PROGRAMADOR_Click() {
+    // One monitor at most: a second request brings it forward and sends nothing.
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        if (qobject_cast<Supervisor*>(sub->widget())) {
+            area_->setActiveSubWindow(sub);
+            return;
+        }
+    }
     if (Verificar_Enlace("018")) Mostrar_Hija(new Supervisor(ctx_));
     Reloj_Arena(false);
 }

@@ -89,6 +89,8 @@ void Opciones::closeEvent(QCloseEvent* e) {
                                "Deberá seleccionar uno para poder continuar\n"),
                 Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
             setProperty("aq_descarga_programada", false);
+            // A refused close leaves the dialog as it was: a later "Aceptar" is no cancel.
+            Cancelado = false;
             e->ignore();
             return;
         }
