@@ -25,6 +25,7 @@ class Tst_Inicial : public QObject {
         }
         void Correr() {
             QCOMPARE(w->Timer1->interval(), 100);
+            QCOMPARE(w->Timer1->timerType(), Qt::PreciseTimer);
             QVERIFY(w->Timer1->isActive());
             w->Timer1_Timer();
             QVERIFY(!w->isVisible());

@@ -76,6 +76,7 @@ void Tst_Programacion::Tomar_Del_Pc() {
     auto* w = static_cast<Prog_Fecha*>(Abrir(b, 'F', "31", "03", "05"));
     w->Tomar_Fecha_PC->click();
     QVERIFY(w->Timer1->isActive());
+    QCOMPARE(w->Timer1->timerType(), Qt::PreciseTimer);
     QVERIFY(!w->Anio->isEnabled() && !w->Combo_Mes->isEnabled() && !w->Combo_Dia->isEnabled());
     QCOMPARE(Fecha(w), (QStringList{"02", "Junio", "5"}));
 
@@ -89,6 +90,7 @@ void Tst_Programacion::Tomar_Del_Pc() {
 
     auto* h = static_cast<Prog_Hora*>(Abrir(b, 'H', "14", "07"));
     h->Tomar_Hora_PC->click();
+    QCOMPARE(h->Timer1->timerType(), Qt::PreciseTimer);
     QVERIFY(h->Timer1->isActive() && !h->Combo_Horas->isEnabled() &&
             !h->Combo_Minutos->isEnabled());
     QCOMPARE(h->Combo_Horas->currentText() + ":" + h->Combo_Minutos->currentText(), "23:59");

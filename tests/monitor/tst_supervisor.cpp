@@ -45,6 +45,7 @@ void Tst_Supervisor::Sondeo() {
     Banco b;
     auto* w = Abrir(b);
     QCOMPARE(w->Timer1->isActive() ? w->Timer1->interval() : 0, 500);
+    QCOMPARE(w->Timer1->timerType(), Qt::PreciseTimer);  // a coarse one fires up to 5 % early
     const QList<QPushButton*> botones = {w->Programador_Intervalo, w->Programar_Fecha,
                                          w->Programar_Hora, w->Pasar_Registro, w->Pasar_Ajuste};
     // One window through successive polls: an interval text of none of the seven keeps the last

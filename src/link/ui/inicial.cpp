@@ -28,6 +28,7 @@ Inicial::Inicial(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     Label2->setAutoFillBackground(true);
 
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     Timer1->setInterval(100);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &Inicial::Timer1_Timer);

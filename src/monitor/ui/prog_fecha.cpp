@@ -26,6 +26,7 @@ Prog_Fecha::Prog_Fecha(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, p
     Label3 = new QLabel(QStringLiteral("Día"), this);
     Combo_Dia = new QComboBox(this);
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     Timer1->setInterval(5000);
 
     auto* campos = new QGridLayout;

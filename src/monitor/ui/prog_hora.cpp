@@ -27,6 +27,7 @@ Prog_Hora::Prog_Hora(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, par
     Label2 = new QLabel(QStringLiteral("Minutos"), this);
     Combo_Minutos = new QComboBox(this);
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
     Timer1->setInterval(5000);
 
     auto* campos = new QGridLayout;

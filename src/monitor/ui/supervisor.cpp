@@ -73,6 +73,7 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
          {Programador_Intervalo, Programar_Fecha, Programar_Hora, Pasar_Registro, Pasar_Ajuste})
         b->setEnabled(false);
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5 % early
 
     auto* izquierda = new QGridLayout;
     izquierda->addWidget(Leyendo, 0, 0, 1, 2);
