@@ -16,9 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Instancia_Unica instancia;
     if (instancia.Otra_Copia_En_Marcha()) return 0;
-    QApplication::setApplicationName(QStringLiteral("aqtide"));
-    QApplication::setApplicationDisplayName(Titulo_Aplicacion);
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.%1").arg(Revision_Programa));
+    Preparar_Aplicacion();
 
     Estado estado;
     estado.Linea_Comandos = app.arguments().mid(1).join(' ');
@@ -26,6 +24,7 @@ int main(int argc, char** argv) {
     Perfil_Ini perfil;
     Puerto_Qt puerto(perfil, reloj);
     Dialogos_Qt dialogos;
+    dialogos.Fijar_Titulo(Titulo_Aplicacion);
     Fondo* fondo_visible = nullptr;
     // The manual opens as one more window inside the main window.
     Ayuda_Visor ayuda([&](QWidget* visor) {

@@ -16,6 +16,8 @@ class Perfil {
     virtual bool WriteProfileString(const QString& seccion, const QString& clave,
                                     const QString& valor) = 0;
     virtual bool Borrar_Seccion(const QString& seccion) = 0;
+    // Where the settings are kept, for the user's information.
+    virtual QString Ubicacion() const { return QString(); }
 };
 
 }  // namespace aq

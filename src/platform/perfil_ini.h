@@ -23,6 +23,7 @@ class Perfil_Ini : public Perfil {
     bool WriteProfileString(const QString& seccion, const QString& clave,
                             const QString& valor) override;
     bool Borrar_Seccion(const QString& seccion) override;
+    QString Ubicacion() const override { return archivo_; }
 
   private:
     QString archivo_;

@@ -1,9 +1,16 @@
 #include "shell/arranque.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace aq {
+
+void Preparar_Aplicacion() {
+    QCoreApplication::setApplicationName(QStringLiteral("aqtide"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0.%1").arg(Revision_Programa));
+}
 
 namespace {
 

@@ -5,6 +5,10 @@
 
 namespace aq {
 
+// Names and version of the application. No display name: the window system would append it
+// to every title, and titles are exactly the program's own.
+void Preparar_Aplicacion();
+
 // True when `ruta` names an ordinary file.
 bool Existe_Archivo(const QString& ruta);
 // True when any entry (directory or file) of that name exists.

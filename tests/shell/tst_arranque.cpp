@@ -35,6 +35,13 @@ class Tst_Arranque : public QObject {
     };
 
 private Q_SLOTS:
+    // X11 appends a set display name to every window title the window system receives.
+    void sin_nombre_visible_que_se_agregue_a_los_titulos() {
+        Preparar_Aplicacion();
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("aqtide"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    }
+
     void sin_seccion_avisa_tres_directorios_y_el_puerto() {
         Escena e;
         QVERIFY(!Leer_Configuracion(e.ctx));

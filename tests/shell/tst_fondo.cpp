@@ -1,6 +1,9 @@
 #include <QtTest>
 
 #include <QMdiArea>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStyleOptionTitleBar>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -8,7 +11,12 @@
 #include "link/enlace.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
+#include "memory/ui/borrar_memoria.h"
+#include "memory/ui/memo.h"
+#include "monitor/ui/prog_fecha.h"
 #include "monitor/ui/prog_hora.h"
+#include "monitor/ui/prog_intervalo.h"
+#include "maintenance/ui/descompresor.h"
 #include "monitor/ui/supervisor.h"
 #include "shell/ui/fondo.h"
 #include "shell/ui/opciones.h"
@@ -101,6 +109,132 @@ class Tst_Fondo : public QObject {
         QCOMPARE(p.b.ayuda.abiertos.size(), 1);
         QCOMPARE(p.b.dialogos.Textos(), QStringList{p.b.ayuda.falla});
         QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+    }
+
+    // Alt + letter presses the working window's own button, even where a menu has the letter;
+    // a greyed menu never takes the key.
+    void teclas_de_acceso_data() {
+        QTest::addColumn<QString>("ventana");
+        QTest::addColumn<int>("tecla");
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<bool>("gris");
+        QTest::newRow("lector, Alt+M") << "memo" << int(Qt::Key_M) << "Leer la &Memoria" << false;
+        QTest::newRow("borrado, Alt+M") << "borrar" << int(Qt::Key_M) << "Borrar la &Memoria" << false;
+        QTest::newRow("fecha, Alt+A") << "fecha" << int(Qt::Key_A) << "&Aceptar" << false;
+        QTest::newRow("hora, Alt+C") << "hora" << int(Qt::Key_C) << "&Cancelar" << false;
+        QTest::newRow("lector, botón gris") << "memo" << int(Qt::Key_M) << "Leer la &Memoria" << true;
+    }
+    void teclas_de_acceso() {
+        QFETCH(QString, ventana);
+        QFETCH(int, tecla);
+        QFETCH(QString, boton);
+        QFETCH(bool, gris);
+        Programa p;
+        QWidget* w = ventana == "memo"     ? static_cast<QWidget*>(new Memo(p.b.ctx))
+                     : ventana == "borrar" ? static_cast<QWidget*>(new Borrar_Memoria(p.b.ctx))
+                     : ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
+                                           : static_cast<QWidget*>(new Prog_Hora(p.b.ctx));
+        p.f->Mostrar_Hija(w);
+        QAbstractButton* objetivo = nullptr;
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->text() == boton) objetivo = b;
+        QVERIFY(objetivo);
+        objetivo->setEnabled(!gris);
+        QObject::disconnect(objetivo, &QAbstractButton::clicked, nullptr, nullptr);
+        QSignalSpy pulsado(objetivo, &QAbstractButton::clicked);
+        p.f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.f));
+        w->setFocus();
+        QWidget* foco = QApplication::focusWidget() ? QApplication::focusWidget() : p.f;
+        QTest::keyClick(foco, Qt::Key(tecla), Qt::AltModifier);
+        if (gris) {
+            QTest::qWait(200);
+            QCOMPARE(pulsado.count(), 0);
+        } else {
+            QTRY_COMPARE(pulsado.count(), 1);
+        }
+        QVERIFY(!p.f->menuBar()->activeAction());  // no menu opened
+    }
+
+    void el_monitor_no_se_mueve_al_sondear() {
+        Programa p;
+        auto* m = new Supervisor(p.b.ctx);
+        p.f->Mostrar_Hija(m);
+        m->layout()->activate();
+        const QList<QWidget*> quietos = {m->Lectura, m->Label2, m->Intervalo, m->Fecha, m->Modo};
+        QList<QRect> antes;
+        for (QWidget* w : quietos) antes << w->geometry();
+        m->Leyendo->show();
+        m->layout()->activate();
+        for (int i = 0; i < quietos.size(); ++i) QCOMPARE(quietos[i]->geometry(), antes[i]);
+        QVERIFY(m->Leyendo->width() >= m->Leyendo->sizeHint().width());
+    }
+
+    void titulos_enteros_data() {
+        QTest::addColumn<QString>("ventana");
+        QTest::newRow("fecha") << "fecha";
+        QTest::newRow("hora") << "hora";
+        QTest::newRow("intervalo") << "intervalo";
+        QTest::newRow("opciones") << "opciones";
+    }
+    void titulos_enteros() {
+        QFETCH(QString, ventana);
+        Programa p;
+        QWidget* w = ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
+                     : ventana == "hora" ? static_cast<QWidget*>(new Prog_Hora(p.b.ctx))
+                     : ventana == "intervalo"
+                         ? static_cast<QWidget*>(new Prog_Intervalo(p.b.ctx))
+                         : static_cast<QWidget*>(new Opciones(p.b.ctx, *p.f));
+        p.f->Mostrar_Hija(w);
+        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QVERIFY(sub);
+        QStyleOptionTitleBar opt;
+        opt.initFrom(sub);
+        opt.text = sub->windowTitle();
+        opt.subControls = QStyle::SC_All;
+        opt.titleBarFlags = sub->windowFlags();
+        opt.titleBarState = sub->windowState();
+        opt.rect = QRect(0, 0, sub->width(),
+                         sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
+        const QRect texto = sub->style()->subControlRect(QStyle::CC_TitleBar, &opt,
+                                                         QStyle::SC_TitleBarLabel, sub);
+        QFont f = QApplication::font("QMdiSubWindowTitleBar");
+        f.setBold(true);
+        QVERIFY2(QFontMetrics(f).horizontalAdvance(opt.text) <= texto.width(),
+                 qPrintable(opt.text));
+    }
+
+    void el_expansor_se_abre_maximizado_y_fijo() {
+        Programa p;
+        p.f->IDC_DESCOMPRIME_Click();
+        auto* d = p.Hija<Descompresor>();
+        QVERIFY(d);
+        auto* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget());
+        QVERIFY(sub->isMaximized());
+        QVERIFY(!(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+        QVERIFY(!sub->systemMenu());
+    }
+
+    void acerca_de_solo_informacion_real() {
+        Estado e;
+        e.Directorio_Datos = QStringLiteral("/home/ana/AQ-TIDE/DATOS");
+        e.Directorio_Bak = QStringLiteral("/home/ana/AQ-TIDE/BAK");
+        QCOMPARE(Texto_Acerca_De(e, QStringLiteral("/home/ana/.config/aqtide/win.ini"),
+                                 QStringLiteral("/home/ana/AQ-TIDE/Help.html"), QDate(2026, 12, 7)),
+                 QStringLiteral("AQTIDE versión 1.0.17\n\nBrisna Ingeniería\n"
+                                "Desarrollo: equipo de programación AQ-TIDE\n\n"
+                                "Compilado el 07/12/2026\n"
+                                "Licencia: GNU GPL, versión 3 o posterior\n"
+                                "Configuración: /home/ana/.config/aqtide/win.ini\n"
+                                "Datos: /home/ana/AQ-TIDE/DATOS\n"
+                                "Resguardos: /home/ana/AQ-TIDE/BAK\r"
+                                "Manual: /home/ana/AQ-TIDE/Help.html\r"));
+        // the box itself: a real build date, never a placeholder
+        Programa p;
+        p.f->IDC_ACERCA_Click();
+        QCOMPARE(p.b.dialogos.cajas.size(), 1);
+        QVERIFY(!p.b.dialogos.cajas[0].texto.contains(QStringLiteral("Compilado el \n")));
+        QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Brisna Ingeniería - AQ-TIDE 1.0"));
     }
 
     void salir_deja_el_equipo_en_su_modo() {

@@ -47,6 +47,7 @@ Descompresor::Descompresor(Contexto& ctx, QWidget* parent) : QWidget(parent), ct
     fondo.setColor(QPalette::Window, QColor(192, 192, 255));
     setPalette(fondo);
     resize(Twips_A_Pixeles(8808), Twips_A_Pixeles(5724));
+    Pedir_Maximizada_Fija(this);
 
     Command1 = new QPushButton(QStringLiteral("&Elegir Archivo Compactado"), this);
     Command1->setGeometry(Twips(660, 120, 2715, 555));

@@ -42,6 +42,11 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
     };
 
     Leyendo = etiqueta("Leyendo el estado del equipo");
+    // The notice comes and goes on every poll; its room stays, so nothing else moves.
+    QSizePolicy reservado = Leyendo->sizePolicy();
+    reservado.setRetainSizeWhenHidden(true);
+    Leyendo->setSizePolicy(reservado);
+    Leyendo->setAlignment(Qt::AlignCenter);
     Leyendo->setVisible(false);
     Label1 = etiqueta("Columna de Agua [mm]");
     Lectura = valor("----");

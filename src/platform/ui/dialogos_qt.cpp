@@ -55,7 +55,7 @@ QString Texto_De_Mensaje(const QString& texto) {
 Respuesta Dialogos_Qt::MsgBox(const QString& texto, Icono icono, Botones botones,
                               const QString& titulo) {
     QMessageBox caja(padre_);
-    caja.setWindowTitle(titulo.isEmpty() ? QApplication::applicationDisplayName() : titulo);
+    caja.setWindowTitle(titulo.isEmpty() ? titulo_ : titulo);
     caja.setTextFormat(Qt::PlainText);
     caja.setText(Texto_De_Mensaje(texto));
     switch (icono) {

@@ -12,6 +12,8 @@ class Dialogos_Qt : public Dialogos {
   public:
     explicit Dialogos_Qt(QWidget* padre = nullptr) : padre_(padre) {}
     void Fijar_Padre(QWidget* padre) { padre_ = padre; }
+    // Title of the boxes that have none of their own.
+    void Fijar_Titulo(const QString& titulo) { titulo_ = titulo; }
 
     Respuesta MsgBox(const QString& texto, Icono icono, Botones botones,
                      const QString& titulo) override;
@@ -22,6 +24,7 @@ class Dialogos_Qt : public Dialogos {
   private:
     QString Archivo(bool guardar, const QString& filtro, const QString& directorio_inicial);
     QPointer<QWidget> padre_;
+    QString titulo_;
 };
 
 // "description|pattern|description|pattern|" as Qt name filters, "description (patterns)".

@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+class QMdiArea;
+
 namespace aq {
 
 // Closes a window on the program's behalf ("unload"), whether it sits in an MDI sub-window or
@@ -10,6 +12,20 @@ bool Descargar(QWidget* ventana);
 // True inside closeEvent when the close was asked by the program (Descargar, or the main
 // window ending) rather than by the user's close box.
 bool Es_Descarga_Programada(const QWidget* ventana);
+
+// Asks the frame to show `ventana` maximised, with a border the user cannot drag.
+void Pedir_Maximizada_Fija(QWidget* ventana);
+
+// Shows `ventana` as a child window of `area`: the area owns it and destroys it when it
+// closes. A window that chose its own size keeps it; a maximised one fills the area; every
+// child is at least as wide as its title.
+void Mostrar_En_Area(QMdiArea* area, QWidget* ventana);
+
+// The same, in the area that holds `vecina`; a window standing alone is shown alone.
+void Mostrar_Junto_A(QWidget* vecina, QWidget* ventana);
+
+// Hourglass (true) or normal pointer over the whole top-level window of `w`.
+void Reloj_Arena(QWidget* w, bool ocupado);
 
 // Repaints a widget at once, while the interface thread is about to block.
 void Repintar(QWidget* w);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +20,7 @@
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
 #include "monitor/ui/supervisor.h"
+#include "platform/ui/teclas_acceso.h"
 #include "platform/ui/ventanas.h"
 #include "shell/ui/opciones.h"
 
@@ -30,6 +32,7 @@ Fondo::Fondo(Contexto& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), c
     area_->setBackground(QColor(128, 128, 128));
     setCentralWidget(area_);
     Crear_Menu();
+    new Teclas_Acceso(this);
     resize(1000, 720);
     ctx_.fondo = this;
     Terminar_Programa = [] { QCoreApplication::exit(0); };
@@ -121,19 +124,7 @@ void Fondo::Reloj_Arena(bool ocupado) {
 }
 
 void Fondo::Mostrar_Hija(QWidget* ventana) {
-    // A window that chose its own size keeps it; the others get their natural size.
-    const bool con_tamano = ventana->testAttribute(Qt::WA_Resized);
-    const QSize deseado = ventana->size();
-    QMdiSubWindow* sub = area_->addSubWindow(ventana);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(ventana->windowTitle());
-    sub->adjustSize();
-    if (con_tamano)
-        sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() -
-                    ventana->size());
-    sub->show();
-    ventana->show();
-    area_->setActiveSubWindow(sub);
+    Mostrar_En_Area(area_, ventana);
 }
 
 void Fondo::Abrir_Menu_En_Opciones() {
@@ -228,34 +219,48 @@ void Fondo::IDC_SALIR_Click() {
     close();
 }
 
+QString Fondo::Ruta_Manual() const {
+    const QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
+    if (QFileInfo::exists(archivo)) return archivo;
+    // An installation without the manual beside the settings: use the shipped copy.
+    const QString junto =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
+    return QFileInfo::exists(junto) ? junto : archivo;
+}
+
 void Fondo::mnuManual_Click() {
     QDir::setCurrent(ctx_.estado.Directorio_Raiz);
-    QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
-    if (!QFileInfo::exists(archivo)) {
-        // An installation without the manual beside the settings: use the shipped copy.
-        const QString junto =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
-        if (QFileInfo::exists(junto)) archivo = junto;
-    }
     QString error;
-    if (!ctx_.ayuda.Mostrar(archivo, &error))
+    if (!ctx_.ayuda.Mostrar(Ruta_Manual(), &error))
         ctx_.dialogos.MsgBox(error, Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
 }
 
+QString Texto_Acerca_De(const Estado& estado, const QString& configuracion, const QString& manual,
+                        const QDate& compilado) {
+    const auto nativa = [](const QString& ruta) { return QDir::toNativeSeparators(ruta); };
+    return QStringLiteral("AQTIDE versión 1.0.%1\n"
+                          "\n"
+                          "Brisna Ingeniería\n"
+                          "Desarrollo: equipo de programación AQ-TIDE\n"
+                          "\n"
+                          "Compilado el %2\n"
+                          "Licencia: GNU GPL, versión 3 o posterior\n"
+                          "Configuración: %3\n"
+                          "Datos: %4\n"
+                          "Resguardos: %5\r"
+                          "Manual: %6\r")
+        .arg(Revision_Programa)
+        .arg(compilado.toString(QStringLiteral("dd/MM/yyyy")), nativa(configuracion),
+             nativa(estado.Directorio_Datos), nativa(estado.Directorio_Bak), nativa(manual));
+}
+
 void Fondo::IDC_ACERCA_Click() {
-    ctx_.dialogos.MsgBox(QStringLiteral("AQTIDE versión 1.0.%1\n"
-                                        "\n"
-                                        "Brisna Ingeniería\n"
-                                        "Desarrollo: equipo de programación AQ-TIDE\n"
-                                        "\n"
-                                        "Dirección postal, línea 1\n"
-                                        "Dirección postal, línea 2\n"
-                                        "Teléfono: (número de teléfono)\n"
-                                        "Fax: (número de fax)\n"
-                                        "Página web: (dirección web)\r"
-                                        "Correo electrónico: (dirección de correo)\r")
-                             .arg(Revision_Programa),
-                         Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
+    // The compiler's date, "Mmm dd yyyy", whatever the locale.
+    const QDate compilado = QDate::fromString(
+        QString::fromLatin1(__DATE__).simplified(), QStringLiteral("MMM d yyyy"));
+    ctx_.dialogos.MsgBox(
+        Texto_Acerca_De(ctx_.estado, ctx_.perfil.Ubicacion(), Ruta_Manual(), compilado),
+        Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
 }
 
 void Fondo::closeEvent(QCloseEvent* e) {

@@ -6,11 +6,16 @@
 #include "link/comunic.h"
 #include "core/contexto.h"
 
+class QDate;
 class QMdiArea;
 class QMenu;
 class QAction;
 
 namespace aq {
+
+// The About box's text: version, build date, licence, where the settings, folders and manual are.
+QString Texto_Acerca_De(const Estado& estado, const QString& configuracion, const QString& manual,
+                        const QDate& compilado);
 
 // The main window: the frame that holds every other window, and the only way to the functions.
 class Fondo : public QMainWindow, public Fondo_Interfaz {
@@ -54,6 +59,9 @@ class Fondo : public QMainWindow, public Fondo_Interfaz {
     void IDC_SALIR_Click();
     void mnuManual_Click();
     void IDC_ACERCA_Click();
+
+    // The manual: Help.html in the root folder, else the copy beside the program.
+    QString Ruta_Manual() const;
 
   protected:
     void closeEvent(QCloseEvent* e) override;
