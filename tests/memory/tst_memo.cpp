@@ -46,6 +46,25 @@ class Tst_Memo : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
+    // The image is whole: the readings reach the chosen file even without a backup folder,
+    // but the erase stays refused.
+    void sin_carpeta_de_respaldo_los_datos_llegan_igual() {
+        Escena e;
+        QDir(e.bak).removeRecursively();
+        const QString ruta = e.datos + "/POZO3.csv";
+        e.Leer_Memoria({ruta});
+        QVERIFY(Leer(ruta).contains("15/03/02  ;10:15;256\r\n15/03/02  ;10:30;257\r\n"));
+        QVERIFY(QFileInfo::exists(e.datos + "/temp.tmp"));
+        QCOMPARE(e.b.dialogos.cajas.size(), 1);
+        QCOMPARE(e.b.dialogos.cajas[0].titulo, QStringLiteral("Error de archivo"));
+        QVERIFY(e.b.dialogos.cajas[0].texto.endsWith(
+            QStringLiteral("Los datos se guardan igualmente en el archivo elegido;\n"
+                           "no podrá borrar la memoria hasta una lectura con resguardo.")));
+        QVERIFY(!e.b.estado.Memoria_Leida);
+        QCOMPARE(e.w->Text1->text(), "Datos en: " + ruta);
+        QVERIFY(e.w->Command1->isEnabled() && e.w->Command2->isEnabled());
+    }
+
     void descarga_buena_y_segunda_sobre_respaldo_protegido() {
         Escena e;
         const QString ruta = e.datos + "/POZO3.csv", respaldo = e.bak + "/POZO3.$%c";

@@ -31,6 +31,10 @@ const QString Texto_Error_016 = QStringLiteral(
 const QString Texto_Error_005 =
     QStringLiteral("Error 005, el lazo de comunicación se ha interrumpido.\n");
 const QString Texto_Error_006 = QStringLiteral("Error 006 hubo un error durante la recepción");
+const QString Texto_Sin_Respaldo = QStringLiteral(
+    "No se pudo guardar el resguardo %1.\n"
+    "Los datos se guardan igualmente en el archivo elegido;\n"
+    "no podrá borrar la memoria hasta una lectura con resguardo.");
 const QString Texto_Disco_Lleno_Lista = QStringLiteral(
     "El disco está lleno y por esta razón \n"
     "NO PODRÁ VISUALIZAR LOS DATOS RECOGIDOS.\n"
@@ -143,10 +147,12 @@ void Memo::Command1_Click() {
     const Falla_Respaldo falla =
         Guardar_Respaldo(imagen, Ruta_Respaldo(ruta, ctx_.estado.Directorio_Bak),
                          ctx_.estado.Directorio_Raiz, [this](int k) { ProgressBar1->setValue(k); });
-    if (falla) {
-        Terminar_Con_Falla(Mensaje_Error_Archivo(falla.tipo), Titulo_Archivo);
-        return;
-    }
+    // The image is whole in memory even when its backup could not be kept: the readings still
+    // reach the chosen file, and only the erase waits for a download whose backup is safe.
+    if (falla)
+        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo) + QStringLiteral("\n") +
+                                 Texto_Sin_Respaldo.arg(QDir::toNativeSeparators(falla.ruta)),
+                             Icono::Critico, Botones::Aceptar, Titulo_Archivo);
 
     Restaurar_Puerto();
 
@@ -164,7 +170,7 @@ void Memo::Command1_Click() {
     Text1->setVisible(true);
     Repintar(Text1);
     // Only a whole, verified memory may later be erased from the logger.
-    ctx_.estado.Memoria_Leida = !recepcion.Corta() && checksum_bueno;
+    ctx_.estado.Memoria_Leida = !recepcion.Corta() && checksum_bueno && !falla;
 }
 
 Memo::Eleccion Memo::Elegir_Archivo() {
@@ -258,15 +264,6 @@ void Memo::Command3_Click() {
 
 void Memo::Restaurar_Puerto() {
     Reabrir_Puerto(ctx_.puerto, Buffer_Normal);
-}
-
-void Memo::Terminar_Con_Falla(const QString& texto, const QString& titulo) {
-    ctx_.dialogos.MsgBox(texto, Icono::Critico, Botones::Aceptar, titulo);
-    Restaurar_Puerto();
-    ProgressBar1->setValue(0);
-    Label1->clear();
-    Command1->setEnabled(true);
-    Command2->setEnabled(true);
 }
 
 void Memo::Mostrar_Estado(const QString& texto) {

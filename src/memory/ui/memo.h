@@ -40,7 +40,6 @@ class Memo : public QWidget {
     enum class Eleccion { Lista, Terminar };
     Eleccion Elegir_Archivo();
     void Restaurar_Puerto();
-    void Terminar_Con_Falla(const QString& texto, const QString& titulo);
     void Mostrar_Estado(const QString& texto);
     void Estado_Ventana(bool maximizada);
     void Form_Unload();
