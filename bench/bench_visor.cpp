@@ -54,7 +54,10 @@ int main(int argc, char** argv) {
     t.start();
     const bool ok = aq::Verificar_Archivo(ruta) == aq::Texto_Ok;
     const qint64 t_revision = t.elapsed();
-    aq::Fondo_visualizar_Click(b.ctx);
+    if (aq::Visor* nuevo = aq::Abrir_Visor(b.ctx, nullptr)) {
+        b.fondo.Mostrar_Hija(nuevo);
+        nuevo->Mostrar_Pendiente();
+    }
     aq::Visor* v = b.fondo.Ultima<aq::Visor>();
     if (!ok || !v || v->List1->model()->rowCount() != lineas) {
         std::fprintf(stderr, "the viewer did not open the file\n");

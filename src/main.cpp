@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         else
             visor->show();
     });
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda, nullptr};
+    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
 
     const bool primera_vez = Leer_Configuracion(ctx);
     Fondo fondo(ctx);

@@ -1,30 +1,23 @@
 #pragma once
 #include <QList>
-#include <QMap>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
+#include "core/contexto.h"
 #include "dobles/dialogos_guionados.h"
 #include "dobles/puerto_guionado.h"
 #include "dobles/reloj_virtual.h"
-#include "core/contexto.h"
 
 namespace aq {
 
-// Stands in for the main window: records menu states and keeps the child windows it is given.
-class Fondo_Falso : public Fondo_Interfaz {
+// Stands in for the main window: keeps the child windows it is given, shows the windows they
+// hand over (a signal carrying a QWidget*), and records every other signal they send.
+class Fondo_Falso : public QObject {
+    Q_OBJECT
   public:
-    void Habilitar(Item_Menu item, bool h) override { habilitado[item] = h; }
-    bool Habilitado(Item_Menu item) const override { return habilitado.value(item, true); }
-    void Visible(Item_Menu item, bool v) override { visible[item] = v; }
-    bool Es_Visible(Item_Menu item) const override { return visible.value(item, true); }
-    void Reloj_Arena(bool ocupado) override { arena = ocupado; }
-    void Mostrar_Hija(QWidget* ventana) override;
-    void IDC_PROGRAMADOR_Click() override { ++monitor_pedido; }
-    void Abrir_Menu_En_Opciones() override { ++menu_abierto; }
-    bool Saliendo() const override { return saliendo; }
-    bool saliendo = false;
-
     // The newest child window of type T still open, or null.
     template <class T>
     T* Ultima() const {
@@ -32,14 +25,21 @@ class Fondo_Falso : public Fondo_Interfaz {
             if (auto* w = qobject_cast<T*>(hijas[i].data()); w && w->isVisible()) return w;
         return nullptr;
     }
+    // How many times the child windows sent `senal` (its name), and with what arguments.
+    int Veces(const QByteArray& senal) const;
+    QList<QList<QVariant>> Argumentos(const QByteArray& senal) const;
 
-    QMap<Item_Menu, bool> habilitado;
-    QMap<Item_Menu, bool> visible;
-    bool arena = false;
-    int monitor_pedido = 0;
-    int menu_abierto = 0;
     QList<QPointer<QWidget>> hijas;
+
+  public Q_SLOTS:
+    void Mostrar_Hija(QWidget* ventana);
+
+  private:
+    std::vector<std::pair<QByteArray, std::unique_ptr<QSignalSpy>>> espias_;
 };
+
+// True while the hourglass shows over the window that holds `w`.
+bool Reloj_De_Arena(const QWidget* w);
 
 // A whole fresh program state with every facility scripted.
 struct Banco {
@@ -50,7 +50,7 @@ struct Banco {
     Perfil_Memoria perfil;
     Ayuda_Registro ayuda;
     Fondo_Falso fondo;
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda, &fondo};
+    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
 
     Banco() { puerto.setPortOpen(true); }
     ~Banco();

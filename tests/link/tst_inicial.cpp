@@ -18,10 +18,6 @@ class Tst_Inicial : public QObject {
         Caso() {
             w = new Inicial(b.ctx);
             b.fondo.Mostrar_Hija(w);
-            b.fondo.Visible(Item_Menu::IDC_SETUP, false);
-            b.fondo.Visible(Item_Menu::IDC_SEPARADOR_1, false);
-            b.fondo.Visible(Item_Menu::IDC_SUBTE, false);
-            b.fondo.Visible(Item_Menu::IDC_SEPARADOR_2, false);
         }
         void Correr() {
             QCOMPARE(w->Timer1->interval(), 100);
@@ -30,10 +26,10 @@ class Tst_Inicial : public QObject {
             w->Timer1_Timer();
             QVERIFY(!w->isVisible());
         }
-        bool Opciones_A_La_Vista() const {
-            return b.fondo.Es_Visible(Item_Menu::IDC_SETUP) &&
-                   b.fondo.Habilitado(Item_Menu::IDC_SETUP) &&
-                   b.fondo.Es_Visible(Item_Menu::IDC_SEPARADOR_1);
+        // "&Opciones" revealed once, enabled too or only shown.
+        bool Opciones_A_La_Vista(bool habilitadas = true) const {
+            return b.fondo.Argumentos("Revelar_Opciones") ==
+                   QList<QList<QVariant>>{{QVariant(habilitadas)}};
         }
     };
 
@@ -46,9 +42,9 @@ class Tst_Inicial : public QObject {
         c.Correr();
         QVERIFY(c.b.dialogos.cajas.isEmpty());
         QCOMPARE(c.w->Label2->text(), QStringLiteral("Enlace establecido"));
-        QCOMPARE(c.b.fondo.monitor_pedido, 1);
-        QCOMPARE(c.b.fondo.menu_abierto, 0);
-        QVERIFY(c.Opciones_A_La_Vista());
+        QCOMPARE(c.b.fondo.Veces("Enlace_Establecido"), 1);
+        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 0);
+        QVERIFY(c.Opciones_A_La_Vista(false));
         QCOMPARE(c.b.puerto.Comandos(), (QList<QByteArray>{U32, "V"}));
         // link check, half-second pause, "V", then two seconds of green
         QVERIFY(c.b.reloj.Segundos() - t0 > 0.5 + 0.5 + 0.5 + 2.0);
@@ -69,7 +65,7 @@ class Tst_Inicial : public QObject {
         QCOMPARE(caja.titulo, QStringLiteral("Error en el enlace"));
         QCOMPARE(caja.icono, Icono::Critico);
         QVERIFY(c.Opciones_A_La_Vista());
-        QCOMPARE(c.b.fondo.menu_abierto, 1);
+        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
     }
 
     void lazo_no_establecido_error_002() {
@@ -80,7 +76,7 @@ class Tst_Inicial : public QObject {
                  QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
                                 "Verifique el puerto de comunicaciones seleccionado en "
                                 "Menú->Opciones,\rademás, verifique el enlace.\r"));
-        QCOMPARE(c.b.fondo.menu_abierto, 1);
+        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
     }
 
     void version_sin_respuesta_error_007() {
@@ -91,7 +87,7 @@ class Tst_Inicial : public QObject {
                  QStringList{QStringLiteral("Error 007, el equipo no responde.\nSalga del "
                                             "programa, verifique el enlace y reinicie el "
                                             "procedimiento")});
-        QCOMPARE(c.b.fondo.menu_abierto, 1);
+        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
     }
 
     void otra_version_nombra_la_version_encontrada() {
@@ -111,7 +107,7 @@ class Tst_Inicial : public QObject {
         QCOMPARE(ko.b.dialogos.Textos(),
                  QStringList{QStringLiteral("Este software no es compatible\ncon la versión "
                                             " de firmware")});
-        QCOMPARE(ko.b.fondo.menu_abierto, 1);
+        QCOMPARE(ko.b.fondo.Veces("Enlace_Fallido"), 1);
     }
 
     void interruptor_de_mantenimiento() {
@@ -120,13 +116,12 @@ class Tst_Inicial : public QObject {
             Caso c;
             c.b.estado.Linea_Comandos = linea;
             c.Correr();
-            QVERIFY(c.b.fondo.Es_Visible(Item_Menu::IDC_SUBTE));
-            QVERIFY(c.b.fondo.Es_Visible(Item_Menu::IDC_SEPARADOR_2));
+            QCOMPARE(c.b.fondo.Veces("Revelar_Mantenimiento"), 1);
         }
         Caso otro;
         otro.b.estado.Linea_Comandos = "/ADMINISTRADOR otro";
         otro.Correr();
-        QVERIFY(!otro.b.fondo.Es_Visible(Item_Menu::IDC_SUBTE));
+        QCOMPARE(otro.b.fondo.Veces("Revelar_Mantenimiento"), 0);
     }
 };
 

@@ -7,6 +7,14 @@
 
 using namespace aq;
 
+// "&Visualizar" as the main window does it.
+static void Visualizar(Banco& b) {
+    if (Visor* v = Abrir_Visor(b.ctx, nullptr)) {
+        b.fondo.Mostrar_Hija(v);
+        v->Mostrar_Pendiente();
+    }
+}
+
 class Tst_Visor : public QObject {
     Q_OBJECT
     QTemporaryDir tmp_;
@@ -42,27 +50,28 @@ class Tst_Visor : public QObject {
         Banco b;
         // Cancelled, wrong extension, wrong content: no window, the menu stays enabled.
         b.dialogos.rutas << "" << Escribir("d.csv.bak", Exportado) << Escribir("malo.csv", "1,5");
-        for (int i = 0; i < 3; ++i) Fondo_visualizar_Click(b.ctx);
+        for (int i = 0; i < 3; ++i) Visualizar(b);
         QCOMPARE(b.dialogos.Textos(),
                  QStringList({"La extensión del archivo es incorrecta.",
                               "El archivo seleccionado, no es un archivo valido, parece no "
                               "contener datos del limnigrafo-freatigrafo."}));
-        QVERIFY(!b.fondo.Ultima<Visor>() && b.fondo.Habilitado(Item_Menu::IDC_MENU));
+        QVERIFY(!b.fondo.Ultima<Visor>());
 
         b.dialogos.rutas << Escribir("M.CSV", Exportado + ";;\r\n") << Escribir("v.txt", "");
-        Fondo_visualizar_Click(b.ctx);
+        Visualizar(b);
         Visor* v = b.fondo.Ultima<Visor>();
-        QVERIFY(v && !b.fondo.Habilitado(Item_Menu::IDC_MENU));
+        QVERIFY(v);
         QCOMPARE(v->Modelo()->Linea(0), QString("Información resumida "));
         QCOMPARE(v->Modelo()->Linea(3), QString("\t\t"));
         QCOMPARE(v->List1->width(), qRound(v->frameGeometry().width() * 3 / 5.0));
         v->Cerrar->click();
-        QVERIFY(!b.fondo.Ultima<Visor>() && b.fondo.Habilitado(Item_Menu::IDC_MENU));
+        QVERIFY(!b.fondo.Ultima<Visor>());
+        QCOMPARE(b.fondo.Veces("Devolver_Menu"), 1);
         // An empty file opens empty; the close box gives the menu back as well.
-        Fondo_visualizar_Click(b.ctx);
+        Visualizar(b);
         v = b.fondo.Ultima<Visor>();
         QVERIFY(v && v->List1->model()->rowCount() == 0 && v->close());
-        QVERIFY(b.fondo.Habilitado(Item_Menu::IDC_MENU));
+        QCOMPARE(b.fondo.Veces("Devolver_Menu"), 2);
     }
 
     void cli_verificar() {

@@ -52,7 +52,7 @@ class Tst_Borrar : public QObject {
         QVERIFY(qAbs(e.t_caja - e.t_bbb - 0.6) < 0.01);  // recognised once complete
         QVERIFY(!e.b.fondo.Ultima<Borrar_Memoria>() && e.b.estado.Memoria_Leida);
         QCOMPARE(e.b.puerto.Comandos().mid(3), (QList<QByteArray>{"L", "AAA"}));
-        QVERIFY(e.b.fondo.Habilitado(Item_Menu::IDC_MENU) && !e.b.fondo.arena);
+        QCOMPARE(e.b.fondo.Veces("Devolver_Menu"), 1);
     }
 
     // A failure leaves the window open for another try; the box comes when the answer is

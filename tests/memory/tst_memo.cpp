@@ -137,7 +137,7 @@ class Tst_Memo : public QObject {
         const auto c = e.b.puerto.Comandos();
         QCOMPARE(c.mid(c.lastIndexOf(U32) + 1), (QList<QByteArray>{"L", "RRR"}));
         QVERIFY(!QFile::exists(e.datos + "/AMORTI.TMP"));
-        QVERIFY(e.b.fondo.Habilitado(Item_Menu::IDC_MENU) && !e.b.fondo.arena);
+        QCOMPARE(e.b.fondo.Veces("Devolver_Menu"), 1);
     }
 };
 

@@ -61,7 +61,7 @@ void Tst_Supervisor::Sondeo() {
                                               intervalo, modo, registros));
         b.estado.Memoria_Leida = true;
         w->Timer1_Timer();
-        QVERIFY(w->Leyendo->isHidden() && !b.fondo.arena);
+        QVERIFY(w->Leyendo->isHidden() && !Reloj_De_Arena(w));
         QCOMPARE(w->Timer1->isActive() ? w->Timer1->interval() : 0, 6000);
         QCOMPARE((QStringList{w->Lectura->text(), w->Registros_Disponibles->text(),
                               w->Equipo->text(), w->Alcance->text(), w->Fecha->text(),
@@ -106,8 +106,8 @@ void Tst_Supervisor::Cierre() {
         QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
         QCOMPARE(b.dialogos.cajas.value(0).titulo, caja.isEmpty() ? QString() : M::Titulo_Link);
         QCOMPARE(b.dialogos.cajas.value(0).icono, Icono::Ninguno);
-        QVERIFY(b.fondo.Ultima<Supervisor>() == nullptr && !b.fondo.arena);
-        QCOMPARE(b.fondo.Habilitado(Item_Menu::IDC_MENU), !*clase);
+        QVERIFY(b.fondo.Ultima<Supervisor>() == nullptr);
+        QCOMPARE(b.fondo.Veces("Devolver_Menu"), *clase ? 0 : 1);
         auto* dialogo = b.fondo.Ultima<QWidget>();
         if (*clase) QVERIFY(dialogo && dialogo->inherits(clase));
     }

@@ -14,7 +14,7 @@ class Tst_Arranque : public QObject {
         QTemporaryDir dir;
         Banco b;
         Perfil_Ini perfil{dir.filePath("win.ini")};
-        Contexto ctx{b.estado, b.puerto, b.reloj, b.dialogos, perfil, b.ayuda, &b.fondo};
+        Contexto ctx{b.estado, b.puerto, b.reloj, b.dialogos, perfil, b.ayuda};
         QString inicio;
         Escena() {
             inicio = QDir::toNativeSeparators(dir.filePath("prog"));
@@ -34,7 +34,7 @@ class Tst_Arranque : public QObject {
         }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     // X11 appends a set display name to every window title the window system receives.
     void sin_nombre_visible_que_se_agregue_a_los_titulos() {
         Preparar_Aplicacion();

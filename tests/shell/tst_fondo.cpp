@@ -1,22 +1,22 @@
 #include <QtTest>
 
-#include <QMdiArea>
 #include <QLayout>
-#include <QMenuBar>
-#include <QStyleOptionTitleBar>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPointer>
+#include <QStyleOptionTitleBar>
 
 #include "dobles/fondo_falso.h"
 #include "link/enlace.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
+#include "maintenance/ui/descompresor.h"
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
 #include "monitor/ui/prog_fecha.h"
 #include "monitor/ui/prog_hora.h"
 #include "monitor/ui/prog_intervalo.h"
-#include "maintenance/ui/descompresor.h"
 #include "monitor/ui/supervisor.h"
 #include "shell/ui/fondo.h"
 #include "shell/ui/opciones.h"
@@ -119,10 +119,12 @@ class Tst_Fondo : public QObject {
         QTest::addColumn<QString>("boton");
         QTest::addColumn<bool>("gris");
         QTest::newRow("lector, Alt+M") << "memo" << int(Qt::Key_M) << "Leer la &Memoria" << false;
-        QTest::newRow("borrado, Alt+M") << "borrar" << int(Qt::Key_M) << "Borrar la &Memoria" << false;
+        QTest::newRow("borrado, Alt+M")
+            << "borrar" << int(Qt::Key_M) << "Borrar la &Memoria" << false;
         QTest::newRow("fecha, Alt+A") << "fecha" << int(Qt::Key_A) << "&Aceptar" << false;
         QTest::newRow("hora, Alt+C") << "hora" << int(Qt::Key_C) << "&Cancelar" << false;
-        QTest::newRow("lector, botón gris") << "memo" << int(Qt::Key_M) << "Leer la &Memoria" << true;
+        QTest::newRow("lector, botón gris")
+            << "memo" << int(Qt::Key_M) << "Leer la &Memoria" << true;
     }
     void teclas_de_acceso() {
         QFETCH(QString, ventana);
@@ -134,6 +136,7 @@ class Tst_Fondo : public QObject {
                      : ventana == "borrar" ? static_cast<QWidget*>(new Borrar_Memoria(p.b.ctx))
                      : ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
                                            : static_cast<QWidget*>(new Prog_Hora(p.b.ctx));
+        p.f->Habilitar(Item_Menu::IDC_MENU, false);  // as every window that talks to the logger
         p.f->Mostrar_Hija(w);
         QAbstractButton* objetivo = nullptr;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
@@ -180,11 +183,10 @@ class Tst_Fondo : public QObject {
     void titulos_enteros() {
         QFETCH(QString, ventana);
         Programa p;
-        QWidget* w = ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
-                     : ventana == "hora" ? static_cast<QWidget*>(new Prog_Hora(p.b.ctx))
-                     : ventana == "intervalo"
-                         ? static_cast<QWidget*>(new Prog_Intervalo(p.b.ctx))
-                         : static_cast<QWidget*>(new Opciones(p.b.ctx, *p.f));
+        QWidget* w = ventana == "fecha"       ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
+                     : ventana == "hora"      ? static_cast<QWidget*>(new Prog_Hora(p.b.ctx))
+                     : ventana == "intervalo" ? static_cast<QWidget*>(new Prog_Intervalo(p.b.ctx))
+                                              : static_cast<QWidget*>(new Opciones(p.b.ctx, *p.f));
         p.f->Mostrar_Hija(w);
         auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         QVERIFY(sub);
@@ -196,8 +198,8 @@ class Tst_Fondo : public QObject {
         opt.titleBarState = sub->windowState();
         opt.rect = QRect(0, 0, sub->width(),
                          sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, sub));
-        const QRect texto = sub->style()->subControlRect(QStyle::CC_TitleBar, &opt,
-                                                         QStyle::SC_TitleBarLabel, sub);
+        const QRect texto =
+            sub->style()->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarLabel, sub);
         QFont f = QApplication::font("QMdiSubWindowTitleBar");
         f.setBold(true);
         QVERIFY2(QFontMetrics(f).horizontalAdvance(opt.text) <= texto.width(),
@@ -211,7 +213,8 @@ class Tst_Fondo : public QObject {
         QVERIFY(d);
         auto* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget());
         QVERIFY(sub->isMaximized());
-        QVERIFY(!(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+        QVERIFY(
+            !(sub->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
         QVERIFY(!sub->systemMenu());
     }
 
@@ -224,7 +227,7 @@ class Tst_Fondo : public QObject {
                  QStringLiteral("AQTIDE versión 1.0.17\n\nBrisna Ingeniería\n"
                                 "Desarrollo: equipo de programación AQ-TIDE\n\n"
                                 "Compilado el 07/12/2026\n"
-                                "Licencia: GNU GPL, versión 3 o posterior\n"
+                                "Licencia: todos los derechos reservados\n"
                                 "Configuración: /home/ana/.config/aqtide/win.ini\n"
                                 "Datos: /home/ana/AQ-TIDE/DATOS\n"
                                 "Resguardos: /home/ana/AQ-TIDE/BAK\r"

@@ -44,17 +44,10 @@ bool Inicial::Label2_Verde() const {
     return Label2->palette().color(QPalette::Window) == Verde;
 }
 
-void Inicial::Revelar_Opciones() {
-    ctx_.fondo->Habilitar(Item_Menu::IDC_SETUP, true);
-    ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
-    ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
-}
-
 void Inicial::Timer1_Timer() {
     Timer1->stop();
     if (ctx_.estado.Linea_Comandos.toUpper() == QStringLiteral("/ADMINISTRADOR")) {
-        ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_2, true);
-        ctx_.fondo->Visible(Item_Menu::IDC_SUBTE, true);
+        Q_EMIT Revelar_Mantenimiento();
     }
 
     const QByteArray r = Enviar_Comando(ctx_, Cadena_Enlace, 4);
@@ -64,8 +57,7 @@ void Inicial::Timer1_Timer() {
         Esperar_Medio_Segundo(ctx_.reloj);
         const QByteArray v = Enviar_Comando(ctx_, "V", 13);
         if (v == Resp_VERSION) {
-            ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
-            ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
+            Q_EMIT Revelar_Opciones(false);
             Label2->setText(QStringLiteral("Enlace establecido"));
             // The display yields to window events: the user may close this window, end the
             // program or open the monitor meanwhile, and each of those ends the greeting.
@@ -79,27 +71,22 @@ void Inicial::Timer1_Timer() {
                 ctx_.reloj.Ceder(0.05);
                 if (!vivo || cerrada_) return;
             }
-            // Only when the menu is still free: a window opened during the display (the
-            // monitor itself, the memory reader, the options) keeps the logger to itself.
-            if (ctx_.fondo->Habilitado(Item_Menu::IDC_MENU) &&
-                ctx_.fondo->Habilitado(Item_Menu::IDC_PROGRAMADOR) && !ctx_.fondo->Saliendo())
-                ctx_.fondo->IDC_PROGRAMADOR_Click();
+            Q_EMIT Enlace_Establecido();
         } else if (v == Resp_NC) {
             ctx_.dialogos.MsgBox(
                 QStringLiteral("Error 007, el equipo no responde.\n"
                                "Salga del programa, verifique el enlace y reinicie el "
                                "procedimiento"),
                 Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
-            ctx_.fondo->Visible(Item_Menu::IDC_SETUP, true);
-            ctx_.fondo->Visible(Item_Menu::IDC_SEPARADOR_1, true);
+            Q_EMIT Revelar_Opciones(false);
         } else if (v == Resp_INCOMPATIBLE) {
             ctx_.dialogos.MsgBox(Mensaje_Version(ctx_.estado.Version_Firmware.left(11)),
                                  Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
-            Revelar_Opciones();
+            Q_EMIT Revelar_Opciones(true);
         } else {
             ctx_.dialogos.MsgBox(Mensaje_Version(QByteArray()), Icono::Ninguno, Botones::Aceptar,
                                  Error_En_El_Link);
-            Revelar_Opciones();
+            Q_EMIT Revelar_Opciones(true);
         }
     } else if (r == Resp_NC) {
         ctx_.dialogos.MsgBox(
@@ -109,7 +96,7 @@ void Inicial::Timer1_Timer() {
                            "aplicación que este usando el puerto, o cambie de puerto.\r\n"
                            "Además, verifique el enlace.\r"),
             Icono::Critico, Botones::Aceptar, QStringLiteral("Error en el enlace"));
-        Revelar_Opciones();
+        Q_EMIT Revelar_Opciones(true);
     } else {
         ctx_.dialogos.MsgBox(
             QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
@@ -117,10 +104,10 @@ void Inicial::Timer1_Timer() {
                            "Menú->Opciones,\r"
                            "además, verifique el enlace.\r"),
             Icono::Ninguno, Botones::Aceptar, Error_En_El_Link);
-        Revelar_Opciones();
+        Q_EMIT Revelar_Opciones(true);
     }
 
-    if (!Label2_Verde()) ctx_.fondo->Abrir_Menu_En_Opciones();
+    if (!Label2_Verde()) Q_EMIT Enlace_Fallido();
     Descargar(this);
 }
 

@@ -23,11 +23,19 @@ class Inicial : public QWidget {
   public Q_SLOTS:
     void Timer1_Timer();
 
+  Q_SIGNALS:
+    // What the greeting leaves in the main window's menu.
+    void Revelar_Opciones(bool habilitar);
+    void Revelar_Mantenimiento();
+    // Firmware verified: the monitor may open, if nothing else holds the logger by then.
+    void Enlace_Establecido();
+    // The user is pointed at "&Opciones".
+    void Enlace_Fallido();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
-    void Revelar_Opciones();
     bool Label2_Verde() const;
     Contexto& ctx_;
     bool cerrada_ = false;

@@ -253,11 +253,7 @@ void Descompresor::Form_Unload() {
     }
     // The paging file is removed from where it was made, not only from the data directory.
     if (!ruta_paginado_.isEmpty()) QFile::remove(ruta_paginado_);
-    if (ctx_.fondo) {
-        for (Item_Menu item : {Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO,
-                               Item_Menu::IDC_SETUP, Item_Menu::IDC_ACERCA})
-            ctx_.fondo->Habilitar(item, true);
-    }
+    Q_EMIT Devolver_Menu();
 }
 
 void Descompresor::resizeEvent(QResizeEvent* e) {

@@ -36,6 +36,10 @@ class Descompresor : public QWidget {
     void Command2_Click();
     void Scroll_Change();
 
+  Q_SIGNALS:
+    // Closing: the menu this window held may be used again.
+    void Devolver_Menu();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

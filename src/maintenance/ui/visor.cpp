@@ -71,7 +71,7 @@ void Visor::Cerrar_Click() {
 }
 
 void Visor::closeEvent(QCloseEvent* e) {
-    if (ctx_.fondo) ctx_.fondo->Habilitar(Item_Menu::IDC_MENU, true);
+    Q_EMIT Devolver_Menu();
     e->accept();
 }
 
@@ -81,52 +81,53 @@ QString Seleccionar_Archivo(Contexto& ctx) {
     return ruta;
 }
 
-void Fondo_visualizar_Click(Contexto& ctx) {
+Visor* Abrir_Visor(Contexto& ctx, QWidget* ventana_principal) {
     const QString ruta = Seleccionar_Archivo(ctx);
-    if (ruta.isEmpty()) return;
+    if (ruta.isEmpty()) return nullptr;
     if (!Extension_Valida(ruta)) {
         ctx.dialogos.MsgBox(QStringLiteral("La extensión del archivo es incorrecta."),
                             Icono::Informacion, Botones::Aceptar, Titulo_Aplicacion);
-        return;
+        return nullptr;
     }
 
     // The file is read whole while the pointer is busy; the window opens only when the lines
     // are at hand, so a file that vanished after the check never leaves the menu greyed.
-    if (ctx.fondo) ctx.fondo->Reloj_Arena(true);
+    Reloj_Arena(ventana_principal, true);
     const bool valido = Verificar_Archivo(ruta) == Texto_Ok;
     auto* modelo = new Modelo_Lineas;
     QString error;
     const bool leido = valido && modelo->Cargar(ruta, &error);
-    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+    Reloj_Arena(ventana_principal, false);
 
     if (!valido) {
         delete modelo;
         ctx.dialogos.MsgBox(QStringLiteral("El archivo seleccionado, no es un archivo valido, "
                                            "parece no contener datos del limnigrafo-freatigrafo."),
                             Icono::Informacion, Botones::Aceptar, Titulo_Aplicacion);
-        return;
+        return nullptr;
     }
     if (!leido) {
         delete modelo;
         ctx.dialogos.MsgBox(QStringLiteral("No se pudo leer el archivo seleccionado.\n") + error,
                             Icono::Exclamacion, Botones::Aceptar, Titulo_Aplicacion);
-        return;
+        return nullptr;
     }
 
-    if (ctx.fondo) ctx.fondo->Habilitar(Item_Menu::IDC_MENU, false);
     auto* visor = new Visor(ctx);
-    if (ctx.fondo) {
-        ctx.fondo->Mostrar_Hija(visor);
-    } else {
-        visor->setAttribute(Qt::WA_DeleteOnClose);
-        visor->show();
-    }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(visor->parentWidget()))
+    visor->Pendiente = {modelo, ruta};
+    return visor;
+}
+
+void Visor::Mostrar_Pendiente() {
+    if (!Pendiente.modelo) return;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->showMaximized();
     else
-        visor->showMaximized();
-    ctx.reloj.Ceder(0);
-    visor->Mostrar_Archivo(modelo, ruta);
+        showMaximized();
+    ctx_.reloj.Ceder(0);
+    auto p = Pendiente;
+    Pendiente = {};
+    Mostrar_Archivo(p.modelo, p.ruta);
 }
 
 }  // namespace aq

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "maintenance/modelo_lineas.h"
 #include "core/contexto.h"
+#include "maintenance/modelo_lineas.h"
 
 namespace aq {
 
@@ -15,6 +15,7 @@ class Visor : public QWidget {
     Q_OBJECT
   public:
     explicit Visor(Contexto& ctx, QWidget* parent = nullptr);
+    ~Visor() override { delete Pendiente.modelo; }
 
     QListView* List1;
     QPushButton* Cerrar;
@@ -22,10 +23,19 @@ class Visor : public QWidget {
 
     // Shows the lines of `modelo` (the window takes it) as read from `ruta`.
     void Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta);
+    void Mostrar_Pendiente();
+    struct Archivo_Pendiente {
+        Modelo_Lineas* modelo = nullptr;
+        QString ruta;
+    } Pendiente;
     Modelo_Lineas* Modelo() const { return modelo_; }
 
   public Q_SLOTS:
     void Cerrar_Click();
+
+  Q_SIGNALS:
+    // Closing: the menu this window held may be used again.
+    void Devolver_Menu();
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -39,7 +49,10 @@ class Visor : public QWidget {
 };
 
 // "&Visualizar": asks for a data file, checks it and shows it in a new Visor.
-void Fondo_visualizar_Click(Contexto& ctx);
+// "&Visualizar": the file is chosen, checked and read whole (hourglass over
+// `ventana_principal`); returns the viewer holding it, not yet shown, or null after the
+// message of a refusal. Once shown, Mostrar_Pendiente() maximises it and fills the list.
+Visor* Abrir_Visor(Contexto& ctx, QWidget* ventana_principal);
 
 // The open dialog of the viewer: the chosen path, or "" when cancelled. After a choice the
 // current directory is the chosen file's folder.

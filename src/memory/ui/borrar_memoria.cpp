@@ -30,7 +30,6 @@ Borrar_Memoria::Borrar_Memoria(Contexto& ctx, QWidget* parent) : QWidget(parent)
     connect(Command1, &QPushButton::clicked, this, &Borrar_Memoria::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Borrar_Memoria::Command2_Click);
 
-    if (ctx_.fondo) ctx_.fondo->Habilitar(Item_Menu::IDC_MENU, false);
     ProgressBar1->setValue(0);
 }
 
@@ -122,12 +121,10 @@ void Borrar_Memoria::closeEvent(QCloseEvent* e) {
 
 void Borrar_Memoria::Form_Unload() {
     Command2->setEnabled(false);
-    if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
+    Reloj_Arena(this, true);
     Modo_Leido = Reponer_Modo(ctx_);
-    if (ctx_.fondo) {
-        ctx_.fondo->Devolver_Menu();
-        ctx_.fondo->Reloj_Arena(false);
-    }
+    Q_EMIT Devolver_Menu();
+    Reloj_Arena(this, false);
 }
 
 }  // namespace aq

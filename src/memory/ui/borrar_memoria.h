@@ -26,6 +26,10 @@ class Borrar_Memoria : public QWidget {
     void sHabilitar();
     void sDesHabilitar();
 
+  Q_SIGNALS:
+    // Closing: the menu this window held may be used again.
+    void Devolver_Menu();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 

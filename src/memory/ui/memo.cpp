@@ -75,8 +75,6 @@ Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     connect(Command1, &QPushButton::clicked, this, &Memo::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Memo::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Memo::Command3_Click);
-
-    if (ctx_.fondo) ctx_.fondo->Habilitar(Item_Menu::IDC_MENU, false);
 }
 
 void Memo::Command1_Click() {
@@ -98,12 +96,7 @@ void Memo::Command1_Click() {
     Command2->setEnabled(false);
 
     auto* espere = new Espere;
-    if (ctx_.fondo) {
-        ctx_.fondo->Mostrar_Hija(espere);
-    } else {
-        espere->setAttribute(Qt::WA_DeleteOnClose);
-        espere->show();
-    }
+    Mostrar_Junto_A(this, espere);
     Repintar(espere);
     ctx_.reloj.Ceder(0);
     const QByteArray enlace = Enviar_Comando(ctx_, Cadena_Enlace, 4);
@@ -296,14 +289,12 @@ void Memo::closeEvent(QCloseEvent* e) {
 }
 
 void Memo::Form_Unload() {
-    if (ctx_.fondo) ctx_.fondo->Reloj_Arena(true);
+    Reloj_Arena(this, true);
     Command2->setEnabled(false);
     Modo_Cierre = Reponer_Modo(ctx_);
     if (QFile::exists(QStringLiteral("AMORTI.TMP"))) QFile::remove(QStringLiteral("AMORTI.TMP"));
-    if (ctx_.fondo) {
-        ctx_.fondo->Devolver_Menu();
-        ctx_.fondo->Reloj_Arena(false);
-    }
+    Q_EMIT Devolver_Menu();
+    Reloj_Arena(this, false);
 }
 
 }  // namespace aq

@@ -33,6 +33,10 @@ class Memo : public QWidget {
     void Command2_Click();
     void Command3_Click();
 
+  Q_SIGNALS:
+    // Closing: the menu this window held may be used again.
+    void Devolver_Menu();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 

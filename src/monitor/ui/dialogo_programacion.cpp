@@ -7,7 +7,6 @@
 
 #include "link/enlace.h"
 #include "monitor/mensajes.h"
-#include "monitor/ui/supervisor.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -57,14 +56,12 @@ void Dialogo_Programacion::closeEvent(QCloseEvent* e) {
     if (cerrado_) return;
     cerrado_ = true;
     for (QTimer* t : findChildren<QTimer*>()) t->stop();
-    Contexto& c = ctx;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->hide();
     else
         hide();
-    c.reloj.Ceder();
-    // Leaving the program through "&Salir" closes the dialog too; no monitor then.
-    if (c.fondo && !c.fondo->Saliendo()) c.fondo->Mostrar_Hija(new Supervisor(c));
+    ctx.reloj.Ceder();
+    Q_EMIT Volver_Al_Monitor();
 }
 
 }  // namespace aq

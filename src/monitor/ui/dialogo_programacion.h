@@ -20,6 +20,10 @@ class Dialogo_Programacion : public QWidget {
   public Q_SLOTS:
     void Boton_Cancelar_Click();
 
+  Q_SIGNALS:
+    // Closed: the monitor comes back, unless the program is ending.
+    void Volver_Al_Monitor();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
 

@@ -123,7 +123,6 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
     // Opening.
     Falla_Enlace = false;
     Abriendo_Programacion = false;
-    if (ctx.fondo) ctx.fondo->Habilitar(Item_Menu::IDC_MENU, false);
     Timer1->setInterval(Primer_Sondeo_Ms);
     Timer1->start();
 }
@@ -158,7 +157,7 @@ void Supervisor::Timer1_Timer() {
 
 void Supervisor::Leer_Estado() {
     Leyendo->setVisible(true);
-    if (ctx.fondo) ctx.fondo->Reloj_Arena(true);
+    Reloj_Arena(this, true);
     Repintar(Leyendo);
 
     const QByteArray r = Enviar_Comando(ctx, "L", Largo_Estado);
@@ -192,7 +191,7 @@ void Supervisor::Leer_Estado() {
         return;
     }
     Leyendo->setVisible(false);
-    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+    Reloj_Arena(this, false);
 }
 
 void Supervisor::Command1_Click() {
@@ -253,13 +252,10 @@ void Supervisor::Pasar_Registro_Click() {
 
 template <class Dialogo>
 void Supervisor::Entregar_A() {
-    // This window is gone after Descargar: keep only what outlives it.
-    Contexto& c = ctx;
+    // Closed (its mode command sent) but not yet destroyed: the dialog follows it.
     Abriendo_Programacion = true;
     Descargar(this);
-    c.reloj.Ceder();
-    if (c.fondo) c.fondo->Mostrar_Hija(new Dialogo(c));
-    c.reloj.Ceder();
+    Q_EMIT Entregar_Programacion(new Dialogo(ctx));
 }
 
 void Supervisor::Programar_Fecha_Click() {
@@ -277,7 +273,7 @@ void Supervisor::closeEvent(QCloseEvent* e) {
     if (cerrada_) return;
     cerrada_ = true;
     Timer1->stop();
-    if (ctx.fondo) ctx.fondo->Reloj_Arena(false);
+    Reloj_Arena(this, false);
     if (!Falla_Enlace) {
         Command1->setEnabled(false);
         Repintar(Command1);
@@ -287,7 +283,7 @@ void Supervisor::closeEvent(QCloseEvent* e) {
         else if (modo == QLatin1String("RE"))
             Enviar_Comando(ctx, "RRR", 4);
     }
-    if (!Abriendo_Programacion && ctx.fondo) ctx.fondo->Devolver_Menu();
+    if (!Abriendo_Programacion) Q_EMIT Devolver_Menu();
 }
 
 }  // namespace aq

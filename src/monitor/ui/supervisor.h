@@ -53,6 +53,12 @@ class Supervisor : public QWidget {
     void Programar_Hora_Click();
     void Programador_Intervalo_Click();
 
+  Q_SIGNALS:
+    // This window has closed for `dialogo`, which the frame shows in its place.
+    void Entregar_Programacion(QWidget* dialogo);
+    // The menu this window held may be used again.
+    void Devolver_Menu();
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;

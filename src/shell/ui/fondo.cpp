@@ -19,6 +19,7 @@
 #include "maintenance/ui/visor.h"
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
+#include "monitor/ui/dialogo_programacion.h"
 #include "monitor/ui/supervisor.h"
 #include "platform/ui/teclas_acceso.h"
 #include "platform/ui/ventanas.h"
@@ -34,13 +35,10 @@ Fondo::Fondo(Contexto& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), c
     Crear_Menu();
     new Teclas_Acceso(this);
     resize(1000, 720);
-    ctx_.fondo = this;
     Terminar_Programa = [] { QCoreApplication::exit(0); };
 }
 
-Fondo::~Fondo() {
-    if (ctx_.fondo == this) ctx_.fondo = nullptr;
-}
+Fondo::~Fondo() = default;
 
 void Fondo::Crear_Menu() {
     auto agregar = [&](QMenu* m, Item_Menu item, const QString& texto, auto slot) {
@@ -124,7 +122,67 @@ void Fondo::Reloj_Arena(bool ocupado) {
 }
 
 void Fondo::Mostrar_Hija(QWidget* ventana) {
+    Conectar(ventana);
     Mostrar_En_Area(area_, ventana);
+}
+
+void Fondo::Devolver_Menu() {
+    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
+                        Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
+        Habilitar(i, true);
+}
+
+void Fondo::Conectar(QWidget* ventana) {
+    if (auto* w = qobject_cast<Inicial*>(ventana)) {
+        connect(w, &Inicial::Revelar_Opciones, this, [this](bool habilitar) {
+            if (habilitar) Habilitar(Item_Menu::IDC_SETUP, true);
+            Visible(Item_Menu::IDC_SETUP, true);
+            Visible(Item_Menu::IDC_SEPARADOR_1, true);
+        });
+        connect(w, &Inicial::Revelar_Mantenimiento, this, [this] {
+            Visible(Item_Menu::IDC_SEPARADOR_2, true);
+            Visible(Item_Menu::IDC_SUBTE, true);
+        });
+        // Only while the menu is still free: a window opened during the greeting (the
+        // monitor itself, the memory reader, the options) keeps the logger to itself.
+        connect(w, &Inicial::Enlace_Establecido, this, [this] {
+            if (Habilitado(Item_Menu::IDC_MENU) && Habilitado(Item_Menu::IDC_PROGRAMADOR) &&
+                !saliendo_)
+                IDC_PROGRAMADOR_Click();
+        });
+        connect(w, &Inicial::Enlace_Fallido, this, &Fondo::Abrir_Menu_En_Opciones);
+    } else if (auto* w = qobject_cast<Supervisor*>(ventana)) {
+        connect(w, &Supervisor::Entregar_Programacion, this, &Fondo::Mostrar_Hija);
+        connect(w, &Supervisor::Devolver_Menu, this, &Fondo::Devolver_Menu);
+    } else if (auto* w = qobject_cast<Dialogo_Programacion*>(ventana)) {
+        connect(w, &Dialogo_Programacion::Volver_Al_Monitor, this, [this] {
+            if (!saliendo_) Abrir_Monitor();
+        });
+    } else if (auto* w = qobject_cast<Memo*>(ventana)) {
+        connect(w, &Memo::Devolver_Menu, this, &Fondo::Devolver_Menu);
+    } else if (auto* w = qobject_cast<Borrar_Memoria*>(ventana)) {
+        connect(w, &Borrar_Memoria::Devolver_Menu, this, &Fondo::Devolver_Menu);
+    } else if (auto* w = qobject_cast<Visor*>(ventana)) {
+        connect(w, &Visor::Devolver_Menu, this, [this] { Habilitar(Item_Menu::IDC_MENU, true); });
+    } else if (auto* w = qobject_cast<Descompresor*>(ventana)) {
+        connect(w, &Descompresor::Devolver_Menu, this, [this] {
+            for (Item_Menu i : {Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO,
+                                Item_Menu::IDC_SETUP, Item_Menu::IDC_ACERCA})
+                Habilitar(i, true);
+        });
+    }
+}
+
+void Fondo::Abrir_Monitor() {
+    // One monitor at most: a second request brings it forward and sends nothing.
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        if (qobject_cast<Supervisor*>(sub->widget())) {
+            area_->setActiveSubWindow(sub);
+            return;
+        }
+    }
+    Habilitar(Item_Menu::IDC_MENU, false);
+    Mostrar_Hija(new Supervisor(ctx_));
 }
 
 void Fondo::Abrir_Menu_En_Opciones() {
@@ -163,12 +221,15 @@ void Fondo::IDC_PROGRAMADOR_Click() {
             return;
         }
     }
-    if (Verificar_Enlace("018")) Mostrar_Hija(new Supervisor(ctx_));
+    if (Verificar_Enlace("018")) Abrir_Monitor();
     Reloj_Arena(false);
 }
 
 void Fondo::IDC_DUMP_Click() {
-    if (Verificar_Enlace("017")) Mostrar_Hija(new Memo(ctx_));
+    if (Verificar_Enlace("017")) {
+        Habilitar(Item_Menu::IDC_MENU, false);
+        Mostrar_Hija(new Memo(ctx_));
+    }
     Reloj_Arena(false);
 }
 
@@ -183,6 +244,7 @@ void Fondo::IDC_BORRAR_Click() {
     for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
                         Item_Menu::IDC_ACERCA})
         Habilitar(i, false);
+    Habilitar(Item_Menu::IDC_MENU, false);
     Mostrar_Hija(new Borrar_Memoria(ctx_));
 }
 
@@ -212,7 +274,11 @@ void Fondo::IDC_DESCOMPRIME_Click() {
 }
 
 void Fondo::visualizar_Click() {
-    Fondo_visualizar_Click(ctx_);
+    if (Visor* visor = Abrir_Visor(ctx_, this)) {
+        Habilitar(Item_Menu::IDC_MENU, false);
+        Mostrar_Hija(visor);
+        visor->Mostrar_Pendiente();
+    }
 }
 
 void Fondo::IDC_SALIR_Click() {
@@ -238,17 +304,18 @@ void Fondo::mnuManual_Click() {
 QString Texto_Acerca_De(const Estado& estado, const QString& configuracion, const QString& manual,
                         const QDate& compilado) {
     const auto nativa = [](const QString& ruta) { return QDir::toNativeSeparators(ruta); };
-    return QStringLiteral("AQTIDE versión 1.0.%1\n"
-                          "\n"
-                          "Brisna Ingeniería\n"
-                          "Desarrollo: equipo de programación AQ-TIDE\n"
-                          "\n"
-                          "Compilado el %2\n"
-                          "Licencia: GNU GPL, versión 3 o posterior\n"
-                          "Configuración: %3\n"
-                          "Datos: %4\n"
-                          "Resguardos: %5\r"
-                          "Manual: %6\r")
+    return QStringLiteral(
+               "AQTIDE versión 1.0.%1\n"
+               "\n"
+               "Brisna Ingeniería\n"
+               "Desarrollo: equipo de programación AQ-TIDE\n"
+               "\n"
+               "Compilado el %2\n"
+               "Licencia: todos los derechos reservados\n"
+               "Configuración: %3\n"
+               "Datos: %4\n"
+               "Resguardos: %5\r"
+               "Manual: %6\r")
         .arg(Revision_Programa)
         .arg(compilado.toString(QStringLiteral("dd/MM/yyyy")), nativa(configuracion),
              nativa(estado.Directorio_Datos), nativa(estado.Directorio_Bak), nativa(manual));
@@ -256,8 +323,8 @@ QString Texto_Acerca_De(const Estado& estado, const QString& configuracion, cons
 
 void Fondo::IDC_ACERCA_Click() {
     // The compiler's date, "Mmm dd yyyy", whatever the locale.
-    const QDate compilado = QDate::fromString(
-        QString::fromLatin1(__DATE__).simplified(), QStringLiteral("MMM d yyyy"));
+    const QDate compilado =
+        QDate::fromString(QString::fromLatin1(__DATE__).simplified(), QStringLiteral("MMM d yyyy"));
     ctx_.dialogos.MsgBox(
         Texto_Acerca_De(ctx_.estado, ctx_.perfil.Ubicacion(), Ruta_Manual(), compilado),
         Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);

@@ -3,8 +3,8 @@
 #include <QMap>
 #include <functional>
 
-#include "link/comunic.h"
 #include "core/contexto.h"
+#include "link/comunic.h"
 
 class QDate;
 class QMdiArea;
@@ -13,12 +13,33 @@ class QAction;
 
 namespace aq {
 
+// Items of the main menu that other windows grey out, reveal or hide.
+enum class Item_Menu {
+    IDC_MENU,
+    IDC_PROGRAMADOR,
+    IDC_MEMO,
+    IDC_DUMP,
+    IDC_BORRAR,
+    IDC_SETUP,
+    IDC_SEPARADOR_0,
+    visualizar,
+    IDC_SEPARADOR_1,
+    IDC_SUBTE,
+    IDC_DESCOMPRIME,
+    IDC_SEPARADOR_2,
+    IDC_SALIR,
+    mnuAyuda,
+    mnuManual,
+    mnuSeparator,
+    IDC_ACERCA,
+};
+
 // The About box's text: version, build date, licence, where the settings, folders and manual are.
 QString Texto_Acerca_De(const Estado& estado, const QString& configuracion, const QString& manual,
                         const QDate& compilado);
 
 // The main window: the frame that holds every other window, and the only way to the functions.
-class Fondo : public QMainWindow, public Fondo_Interfaz {
+class Fondo : public QMainWindow {
     Q_OBJECT
   public:
     // `instalando`: first run after installation (no port, no link check; options dialog).
@@ -28,21 +49,29 @@ class Fondo : public QMainWindow, public Fondo_Interfaz {
     // Loading: opens the port and shows the link window, unless installing.
     void Form_Load();
 
-    // Fondo_Interfaz
-    void Habilitar(Item_Menu item, bool habilitado) override;
-    bool Habilitado(Item_Menu item) const override;
-    void Visible(Item_Menu item, bool visible) override;
-    bool Es_Visible(Item_Menu item) const override;
-    void Reloj_Arena(bool ocupado) override;
-    void Mostrar_Hija(QWidget* ventana) override;
-    void IDC_PROGRAMADOR_Click() override;
-    void Abrir_Menu_En_Opciones() override;
+    void Habilitar(Item_Menu item, bool habilitado);
+    bool Habilitado(Item_Menu item) const;
+    void Visible(Item_Menu item, bool visible);
+    bool Es_Visible(Item_Menu item) const;
+    // Hourglass (true) or normal pointer over the main window.
+    void Reloj_Arena(bool ocupado);
+    // Shows `ventana` as a child window and answers what it asks of the frame; the main
+    // window owns it from then on.
+    void Mostrar_Hija(QWidget* ventana);
+    // "Moni&tor": link check, then the status monitor.
+    void IDC_PROGRAMADOR_Click();
+    // Opens the main menu with "&Opciones" highlighted (after a failed link).
+    void Abrir_Menu_En_Opciones();
+    // Gives back the menu that a window talking to the logger took: "&Menú", "&Memoria",
+    // "&Opciones", "Moni&tor" and "&Acerca de ...".
+    void Devolver_Menu();
 
     QAction* Accion(Item_Menu item) const { return acciones_.value(item); }
     QMenu* Menu_Principal() const { return menu_; }
     QMdiArea* Area() const { return area_; }
     Comunic& Puerto_Host() { return comunic_; }
-    bool Saliendo() const override { return saliendo_; }
+    // True while the program is ending: no window opens another then.
+    bool Saliendo() const { return saliendo_; }
     // Shows the link window `Inicial`.
     void Mostrar_Inicial();
     // Opens the port options dialog; false when no port is free and the program must end.
@@ -68,6 +97,10 @@ class Fondo : public QMainWindow, public Fondo_Interfaz {
 
   private:
     void Crear_Menu();
+    // The one way to the status monitor: greys "&Menú", at most one monitor.
+    void Abrir_Monitor();
+    // What each kind of child window asks of the frame.
+    void Conectar(QWidget* ventana);
     // Link check before the monitor or the memory reader; shows `numero` on failure.
     bool Verificar_Enlace(const char* numero);
 
