@@ -225,10 +225,16 @@ void Fondo::mnuManual_Click() {
     QDir::setCurrent(ctx_.estado.Directorio_Raiz);
     QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
     if (!QFileInfo::exists(archivo)) {
-        // An installation without the manual beside the settings: use the shipped copy.
-        const QString junto =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
-        if (QFileInfo::exists(junto)) archivo = junto;
+        // An installation without the manual beside the settings: use the shipped copy, beside
+        // the program in the build tree or in the shared data folder of an installed package.
+        const QDir programa(QCoreApplication::applicationDirPath());
+        for (const char* copia : {"Help.html", "../share/aqtide/Help.html"}) {
+            const QString ruta = QDir::cleanPath(programa.filePath(QString::fromLatin1(copia)));
+            if (QFileInfo::exists(ruta)) {
+                archivo = ruta;
+                break;
+            }
+        }
     }
     QString error;
     if (!ctx_.ayuda.Mostrar(archivo, &error))
