@@ -1,6 +1,9 @@
 # Installed layout and the Debian package (`make paquete`).
 # The launcher and the program find the manual as ../share/aqtide/Help.html from bin/, so the
 # default bin/ and share/ folders are assumed.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  return()
+endif()
 include(GNUInstallDirs)
 
 set(_paq ${CMAKE_SOURCE_DIR}/paquete)
