@@ -17,6 +17,16 @@ foreach(_programa aqtide-sim aqtide-cli)
     install(TARGETS ${_programa} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# A stripped install (cpack) also drops the compiler's notes, as Debian's own packages do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(_p aqtide aqtide-sim aqtide-cli)
+      set(_f \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${_p}\")
+      if(EXISTS \"\${_f}\")
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${_f}\")
+      endif()
+    endforeach()
+  endif()")
 install(PROGRAMS ${_paq}/aqtide-lanzador DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/doc/Help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/aqtide)
 install(FILES ${_paq}/aqtide.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -26,8 +36,8 @@ install(FILES ${_paq}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${_paq}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME aqtide)
 
-# Manual pages and the changelog go compressed, without name or time stamp in the header, so
-# that the same sources give the same package.
+# Manual pages and the changelog go compressed as Debian wants them, with no file name or time
+# stamp in the gzip header.
 function(aq_comprimir entrada salida)
   configure_file(${entrada} ${_gen}/${salida} @ONLY)
   execute_process(COMMAND gzip -9n -c ${_gen}/${salida} OUTPUT_FILE ${_gen}/${salida}.gz
