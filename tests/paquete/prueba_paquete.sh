@@ -55,7 +55,7 @@ igual "archivos del paquete" "-rwxr-xr-x root/root /usr/bin/aqtide
 -rw-r--r-- root/root /usr/share/man/man1/aqtide-lanzador.1.gz
 -rw-r--r-- root/root /usr/share/man/man1/aqtide-sim.1.gz
 -rw-r--r-- root/root /usr/share/man/man1/aqtide.1.gz" \
-    "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $1, $2, $6 }' | sort -k3)"
+    "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $1, $2, $6 }' | LC_ALL=C sort -k3)"
 
 igual "campos de control" "Package: aqtide
 Version: $version
