@@ -2,10 +2,11 @@
 BUILD ?= build
 DEMO  ?= $(CURDIR)/demo
 PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
-           qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql
+           qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql \
+           dpkg-dev file fakeroot desktop-file-utils lintian
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build programs run test bench clean format
+.PHONY: all deps configure build programs run test bench clean format paquete
 
 all: build
 
@@ -37,6 +38,10 @@ programs: configure
 # settings file and folders under demo/ (nothing in the user's configuration is touched).
 run: programs
 	@scripts/demo.sh "$(BUILD)" "$(DEMO)"
+
+# The Debian package build/aqtide_<version>_<arch>.deb (programs, manual, menu entry, icon).
+paquete: programs
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2

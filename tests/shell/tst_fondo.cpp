@@ -238,6 +238,35 @@ class Tst_Fondo : public QObject {
         QCOMPARE(p.b.dialogos.cajas.size(), 1);
         QVERIFY(!p.b.dialogos.cajas[0].texto.contains(QStringLiteral("Compilado el \n")));
         QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Brisna Ingeniería - AQ-TIDE 1.0"));
+    void manual_de_un_paquete_instalado() {
+        // The program in <prefijo>/bin, the manual in <prefijo>/share/aqtide.
+        const QString compartido = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                                   QStringLiteral("/../share/aqtide/Help.html"));
+        const bool creado = !QFileInfo::exists(compartido);
+        if (creado) {
+            QVERIFY(QDir().mkpath(QFileInfo(compartido).path()));
+            QFile f(compartido);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const auto limpiar = qScopeGuard([&] {
+            if (!creado) return;
+            QFile::remove(compartido);
+            QDir().rmpath(QFileInfo(compartido).path());
+        });
+        QTemporaryDir raiz;
+        Programa p;
+        p.b.estado.Directorio_Raiz = raiz.path();
+        p.f->mnuManual_Click();
+        QCOMPARE(p.b.ayuda.abiertos, QStringList{compartido});
+
+        // the user's own copy in the program folder comes first
+        const QString propio = QDir(raiz.path()).filePath(QStringLiteral("Help.html"));
+        QFile f(propio);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        p.f->mnuManual_Click();
+        QCOMPARE(p.b.ayuda.abiertos.last(), propio);
+        QVERIFY(p.b.dialogos.Textos().isEmpty());
     }
 
     void salir_deja_el_equipo_en_su_modo() {

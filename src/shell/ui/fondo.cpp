@@ -288,10 +288,14 @@ void Fondo::IDC_SALIR_Click() {
 QString Fondo::Ruta_Manual() const {
     const QString archivo = QDir(ctx_.estado.Directorio_Raiz).filePath(QStringLiteral("Help.html"));
     if (QFileInfo::exists(archivo)) return archivo;
-    // An installation without the manual beside the settings: use the shipped copy.
-    const QString junto =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
-    return QFileInfo::exists(junto) ? junto : archivo;
+    // An installation without the manual beside the settings: use the shipped copy, beside
+    // the program in the build tree or in the shared data folder of an installed package.
+    const QDir programa(QCoreApplication::applicationDirPath());
+    for (const char* copia : {"Help.html", "../share/aqtide/Help.html"}) {
+        const QString ruta = QDir::cleanPath(programa.filePath(QString::fromLatin1(copia)));
+        if (QFileInfo::exists(ruta)) return ruta;
+    }
+    return archivo;
 }
 
 void Fondo::mnuManual_Click() {
