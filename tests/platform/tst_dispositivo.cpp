@@ -31,7 +31,9 @@ class Tst_Dispositivo : public QObject {
         QTest::newRow("número a tcp") << " 2 "
                                       << "tcp://10.0.0.5:4001"
                                       << "";
-        QTest::newRow("número sin perfil") << "4" << Dispositivo_Predeterminado(4) << "";
+        QTest::newRow("número sin perfil") << "4"
+                                           << "/dev/ttyS3"
+                                           << "";
         QTest::newRow("ruta") << "/dev/ttyACM0"
                               << "/dev/ttyACM0"
                               << "";
