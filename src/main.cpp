@@ -3,7 +3,7 @@
 
 #include "platform/instancia_unica.h"
 #include "platform/perfil_ini.h"
-#include "platform/puerto_qt.h"
+#include "platform/puerto_conmutado.h"
 #include "platform/reloj_real.h"
 #include "platform/ui/ayuda_visor.h"
 #include "platform/ui/dialogos_qt.h"
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     estado.Linea_Comandos = app.arguments().mid(1).join(' ');
     Reloj_Real reloj;
     Perfil_Ini perfil;
-    Puerto_Qt puerto(perfil, reloj);
+    Puerto_Conmutado puerto(perfil, reloj);
     Dialogos_Qt dialogos;
     dialogos.Fijar_Titulo(Titulo_Aplicacion);
     Fondo* fondo_visible = nullptr;

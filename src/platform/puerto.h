@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 
 namespace aq {
 
@@ -28,6 +29,10 @@ class Puerto_Serie {
     // (seconds, same scale as Reloj::Segundos). Runs no window events. Returns true when
     // new characters arrived.
     virtual bool Esperar_Datos(double limite) = 0;
+
+    // Why the last opening failed, for the user (the device in use by another program, a
+    // connection refused); empty after a good opening.
+    virtual QString Ultimo_Error() const { return {}; }
 };
 
 }  // namespace aq

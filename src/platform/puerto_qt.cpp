@@ -1,5 +1,7 @@
 #include "platform/puerto_qt.h"
 
+#include "platform/dispositivo.h"
+
 #include <QMetaObject>
 #include <QThread>
 #include <cmath>
@@ -39,17 +41,11 @@ Puerto_Qt::~Puerto_Qt() {
 }
 
 QString Puerto_Qt::Dispositivo_Predeterminado(int n) {
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(n);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-#endif
+    return aq::Dispositivo_Predeterminado(n);
 }
 
 QString Puerto_Qt::Dispositivo(int n) const {
-    const QString valor =
-        perfil_.GetProfileString(QStringLiteral("Puertos"), QStringLiteral("COM%1").arg(n), {});
-    return valor.trimmed().isEmpty() ? Dispositivo_Predeterminado(n) : valor.trimmed();
+    return fijo_.isEmpty() ? Dispositivo_De_Puerto(perfil_, n) : fijo_;
 }
 
 void Puerto_Qt::setCommPort(int n) {
@@ -68,9 +64,12 @@ bool Puerto_Qt::setPortOpen(bool abrir) {
         return true;
     }
     if (PortOpen()) return true;
-    if (puerto_ < 1) return false;
-    serie_.setPortName(Dispositivo(puerto_));
+    error_.clear();
+    if (puerto_ < 1 && fijo_.isEmpty()) return false;
+    const QString dispositivo = Dispositivo(puerto_);
+    serie_.setPortName(dispositivo);
     serie_.setReadBufferSize(0);
+    error_ = QStringLiteral("No se pudo abrir el puerto %1.").arg(dispositivo);
     if (!serie_.open(QIODevice::ReadWrite)) {
         serie_.clearError();
         return false;
@@ -86,6 +85,7 @@ bool Puerto_Qt::setPortOpen(bool abrir) {
     serie_.clear(QSerialPort::AllDirections);
     serie_.clearError();
     fallo_ = false;
+    error_.clear();
     return true;
 }
 

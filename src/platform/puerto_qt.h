@@ -28,8 +28,12 @@ class Puerto_Qt : public Puerto_Serie {
     void setInBufferSize(int n) override;
     int InBufferSize() const override { return tamano_buffer_; }
     bool Esperar_Datos(double limite) override;
+    QString Ultimo_Error() const override { return error_; }
 
-    // The device that port `n` stands for (profile value or the system's default name).
+    // A device used instead of the profile's; empty gives the choice back to the profile.
+    void setDispositivo(const QString& dispositivo) { fijo_ = dispositivo; }
+    // The device that port `n` stands for (fixed device, profile value or the system's
+    // default name).
     QString Dispositivo(int n) const;
     static QString Dispositivo_Predeterminado(int n);
 
@@ -46,6 +50,8 @@ class Puerto_Qt : public Puerto_Serie {
     int tamano_buffer_ = 1024;
     QByteArray rescatados_;  // received before a device failure, still to be read
     bool fallo_ = false;
+    QString fijo_;
+    QString error_;
 };
 
 }  // namespace aq

@@ -1,0 +1,196 @@
+#include "platform/puerto_tcp.h"
+
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QThread>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace aq {
+
+namespace {
+
+int Milisegundos_Hasta(double limite, double ahora) {
+    const double falta = limite - ahora;
+    if (falta <= 0) return 0;
+    return static_cast<int>(std::ceil(falta * 1000));
+}
+
+// The addresses of `host`, or none once `ms` have passed. The system's lookup cannot be
+// bounded, so it runs on a thread of its own that is left behind when it takes too long.
+QList<QHostAddress> Direcciones(const QString& host, int ms) {
+    if (QHostAddress literal; literal.setAddress(host)) return {literal};
+    struct Consulta {
+        std::mutex m;
+        std::condition_variable hecha;
+        bool lista = false;
+        QList<QHostAddress> direcciones;
+    };
+    auto c = std::make_shared<Consulta>();
+    std::thread([c, host] {
+        const QList<QHostAddress> d = QHostInfo::fromName(host).addresses();
+        std::lock_guard<std::mutex> l(c->m);
+        c->direcciones = d;
+        c->lista = true;
+        c->hecha.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> l(c->m);
+    c->hecha.wait_for(l, std::chrono::milliseconds(ms), [&] { return c->lista; });
+    return c->lista ? c->direcciones : QList<QHostAddress>{};
+}
+
+}  // namespace
+
+Puerto_Tcp::Puerto_Tcp(Reloj& reloj) : reloj_(reloj) {}
+
+Puerto_Tcp::~Puerto_Tcp() {
+    Cerrar();
+}
+
+void Puerto_Tcp::setDestino(const QString& host, quint16 puerto) {
+    if (PortOpen()) return;
+    host_ = host;
+    puerto_tcp_ = puerto;
+}
+
+void Puerto_Tcp::setCommPort(int n) {
+    if (!PortOpen()) puerto_ = n;
+}
+
+void Puerto_Tcp::setInBufferSize(int n) {
+    // Nominal only, as on the serial line: the socket's buffer is unlimited.
+    if (!PortOpen() && n > 0) tamano_buffer_ = n;
+}
+
+bool Puerto_Tcp::PortOpen() const {
+    return socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+bool Puerto_Tcp::setPortOpen(bool abrir) {
+    if (!abrir) {
+        Cerrar();
+        return true;
+    }
+    if (PortOpen()) return true;
+    Cerrar();
+    if (Conectar()) {
+        error_.clear();
+        return true;
+    }
+    socket_.abort();
+    error_ = QStringLiteral("No se pudo conectar con %1.").arg(Destino());
+    return false;
+}
+
+bool Puerto_Tcp::Conectar() {
+    if (host_.isEmpty() || puerto_tcp_ == 0) return false;
+    const double limite = reloj_.Segundos() + Espera_Conexion;
+    // A name may stand for several addresses (localhost: ::1 and 127.0.0.1); a server listens on
+    // one of them.
+    for (const QHostAddress& d :
+         Direcciones(host_, Milisegundos_Hasta(limite, reloj_.Segundos()))) {
+        const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
+        if (ms == 0) break;
+        socket_.connectToHost(d, puerto_tcp_);
+        if (socket_.waitForConnected(ms)) {
+            // Commands are a few bytes: send each at once instead of gathering them.
+            socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            socket_.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+            return true;
+        }
+        socket_.abort();
+    }
+    return false;
+}
+
+void Puerto_Tcp::Cerrar() {
+    socket_.abort();
+    rescatados_.clear();
+}
+
+bool Puerto_Tcp::Revisar_Caida() {
+    if (PortOpen()) return false;
+    if (socket_.isOpen()) {
+        // What arrived before the drop is part of the reading: keep it readable.
+        rescatados_ += socket_.readAll();
+        socket_.abort();
+    }
+    return true;
+}
+
+void Puerto_Tcp::Traer_Pendientes() {
+    if (!PortOpen()) {
+        Revisar_Caida();
+        return;
+    }
+    // Zero-timeout waits pull whatever the system holds without blocking.
+    while (socket_.waitForReadyRead(0)) {
+    }
+    Revisar_Caida();
+}
+
+int Puerto_Tcp::Esperando() const {
+    return rescatados_.size() + static_cast<int>(socket_.bytesAvailable());
+}
+
+int Puerto_Tcp::InBufferCount() {
+    Traer_Pendientes();
+    return Esperando();
+}
+
+QByteArray Puerto_Tcp::Input() {
+    Traer_Pendientes();
+    if (PortOpen()) return largo_lectura_ == 0 ? socket_.readAll() : socket_.read(largo_lectura_);
+    const QByteArray r = largo_lectura_ == 0 ? rescatados_ : rescatados_.left(largo_lectura_);
+    rescatados_.remove(0, r.size());
+    return r;
+}
+
+void Puerto_Tcp::Output(const QByteArray& texto) {
+    if (!PortOpen() || texto.isEmpty()) return;
+    socket_.write(texto);
+    // Hand the text to the system now: nothing runs Qt's event loop during an exchange, and the
+    // exchange's waits count from here.
+    socket_.flush();
+    const double limite = reloj_.Segundos() + 0.2;
+    while (PortOpen() && socket_.bytesToWrite() > 0 && reloj_.Segundos() < limite) {
+        if (!socket_.waitForBytesWritten(Milisegundos_Hasta(limite, reloj_.Segundos()))) {
+            if (Revisar_Caida()) return;
+        }
+    }
+    Revisar_Caida();
+}
+
+bool Puerto_Tcp::Esperar_Datos(double limite) {
+    if (!PortOpen()) {
+        Revisar_Caida();
+        reloj_.Dormir(limite - reloj_.Segundos());
+        return false;
+    }
+    const int antes = Esperando();
+    // The hang-up may be the next thing waiting on the socket: the wait ends with it.
+    Traer_Pendientes();
+    if (!PortOpen() || Esperando() > antes) return Esperando() > antes;
+    bool interrumpido = false;
+    for (;;) {
+        const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
+        if (socket_.waitForReadyRead(ms)) {
+            if (Esperando() > antes) return true;
+            continue;
+        }
+        // A drop ends the wait at once; the caller sees the closed port, and a later wait on
+        // it sleeps.
+        if (Revisar_Caida()) return Esperando() > antes;
+        if (ms == 0) return Esperando() > antes;
+        if (socket_.error() != QAbstractSocket::SocketTimeoutError) {
+            // Woken without data and without a reason: avoid a tight loop should that repeat.
+            if (interrumpido) QThread::msleep(1);
+            interrumpido = true;
+        }
+    }
+}
+
+}  // namespace aq
