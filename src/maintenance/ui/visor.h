@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "maintenance/modelo_lineas.h"
 #include "core/contexto.h"
+#include "maintenance/modelo_lineas.h"
 
 namespace aq {
 
@@ -19,6 +19,7 @@ class Visor : public QWidget {
     QListView* List1;
     QPushButton* Cerrar;
     QLineEdit* Text1;
+    QPushButton* Grafico;  // the hydrograph of the file shown, beside the viewer
 
     // Shows the lines of `modelo` (the window takes it) as read from `ruta`.
     void Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta);
@@ -26,6 +27,7 @@ class Visor : public QWidget {
 
   public Q_SLOTS:
     void Cerrar_Click();
+    void Grafico_Click();
 
   protected:
     void resizeEvent(QResizeEvent* e) override;
