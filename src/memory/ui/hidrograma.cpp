@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtCharts/QLineSeries>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "core/estado.h"
@@ -34,6 +36,29 @@ qreal Ms_Eje(const QDateTime& momento) {
     if (!local.isValid()) local = QDateTime(momento.date(), momento.time().addSecs(3600));
     return qreal(local.toMSecsSinceEpoch());
 }
+
+// The same, with one time-zone lookup per day instead of one per reading (the lookup is what
+// costs); days on which the offset changes go reading by reading.
+class Eje_Local {
+  public:
+    qreal Ms(const QDateTime& momento) {
+        const qint64 dia = momento.date().toJulianDay();
+        auto p = desvios_.constFind(dia);
+        if (p == desvios_.cend()) {
+            const QDate d = momento.date();
+            const int a = QDateTime(d, QTime(0, 0)).offsetFromUtc();
+            const int b = QDateTime(d, QTime(23, 59)).offsetFromUtc();
+            p = desvios_.insert(dia, a == b ? a : Cambiante);
+        }
+        if (*p == Cambiante) return Ms_Eje(momento);
+        const QDateTime pared(momento.date(), momento.time(), Qt::UTC);
+        return qreal(pared.toMSecsSinceEpoch() - qint64(*p) * 1000);
+    }
+
+  private:
+    static constexpr int Cambiante = INT_MIN;
+    QHash<qint64, int> desvios_;
+};
 
 QString Nombre_Bloque(const Bloque_Exportado& b) {
     QString n = QStringLiteral("Bloque ") + QString::number(b.numero);
@@ -64,6 +89,7 @@ QString Texto_Resumen(const Datos_Exportados& datos) {
 
 struct Armado {
     QChart* grafico = nullptr;
+    std::vector<qreal> ms;  // every reading's axis value, block after block
     QDateTimeAxis* tiempo = nullptr;
     QValueAxis* columna = nullptr;
     qreal t0 = 0, t1 = 0, c0 = 0, c1 = 0;  // the whole file
@@ -118,13 +144,16 @@ Armado Armar_Grafico(const Datos_Exportados& datos) {
     int c0 = 0, c1 = 0;
     bool hay = false;
     int con_lecturas = 0;
+    Eje_Local eje_local;
+    a.ms.reserve(static_cast<size_t>(datos.Total_Lecturas()));
     for (const Bloque_Exportado& b : datos.bloques) {
         if (b.lecturas.empty()) continue;
         ++con_lecturas;
         QList<QPointF> puntos;
         puntos.reserve(static_cast<qsizetype>(b.lecturas.size()));
         for (const Lectura_Exportada& l : b.lecturas) {
-            const qreal ms = Ms_Eje(l.momento);
+            const qreal ms = eje_local.Ms(l.momento);
+            a.ms.push_back(ms);
             puntos.append(QPointF(ms, l.milimetros));
             if (!hay) {
                 t0 = t1 = ms;
@@ -305,9 +334,10 @@ Hidrograma::Hidrograma(Datos_Exportados datos, Dialogos& dialogos, QWidget* pare
     c0_ = a.c0;
     c1_ = a.c1;
 
+    size_t k = 0;
     for (const Bloque_Exportado& b : datos_.bloques)
         for (const Lectura_Exportada& l : b.lecturas)
-            puntos_.push_back(Punto{Ms_Eje(l.momento), l.milimetros, b.numero, l.momento});
+            puntos_.push_back(Punto{a.ms[k++], l.milimetros, b.numero, l.momento});
     std::stable_sort(puntos_.begin(), puntos_.end(),
                      [](const Punto& x, const Punto& y) { return x.ms < y.ms; });
 
