@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstring>
 
 #include "comandos.h"
 
@@ -19,6 +20,7 @@ void Uso() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "grafico") == 0) return Comando_Grafico(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {

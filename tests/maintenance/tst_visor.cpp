@@ -4,6 +4,7 @@
 #include "dobles/fondo_falso.h"
 #include "maintenance/datos_visor.h"
 #include "maintenance/ui/visor.h"
+#include "memory/ui/hidrograma.h"
 
 using namespace aq;
 
@@ -72,6 +73,36 @@ class Tst_Visor : public QObject {
         v = b.fondo.Ultima<Visor>();
         QVERIFY(v && v->List1->model()->rowCount() == 0 && v->close());
         QCOMPARE(b.fondo.Veces("Devolver_Menu"), 2);
+    }
+
+    // "&Gráfico" plots the file on show; a file the viewer takes but that holds no blocks is
+    // refused with the reason.
+    void grafico_del_archivo_mostrado() {
+        Banco b;
+        const QByteArray datos =
+            "Informaci\xF3n resumida de los datos \r\nregistrados en la memoria.\r\n"
+            "Bloque de datos N\xBA:  1\r\n15/03/02  ;10:15;256\r\n15/03/02  ;10:30;257\r\n";
+        b.dialogos.rutas << Escribir("P.CSV", datos)
+                         << Escribir("s.csv", "12;05/03/02;10:15;1\r\n");
+        for (int archivo = 0; archivo < 2; ++archivo) {
+            Fondo_visualizar_Click(b.ctx);
+            Visor* v = b.fondo.Ultima<Visor>();
+            QVERIFY(v && v->Grafico->isEnabled());
+            QCOMPARE(v->Grafico->x(), v->Cerrar->x());
+            QVERIFY(v->Grafico->y() > v->Cerrar->y() + v->Cerrar->height());
+            v->Grafico->click();
+            v->Cerrar->click();
+        }
+        QList<Hidrograma*> abiertos;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* h = qobject_cast<Hidrograma*>(w); h && h->isVisible()) abiertos << h;
+        QCOMPARE(abiertos.size(), 1);
+        QCOMPARE(abiertos[0]->windowTitle(), QString("Hidrograma - P.CSV"));
+        QCOMPARE(abiertos[0]->Datos().Total_Lecturas(), 2);
+        QCOMPARE(b.dialogos.Textos(),
+                 QStringList{"s.csv:\nEl archivo no contiene datos del limnígrafo-freatígrafo: no "
+                             "comienza con el resumen de la memoria que escribe el programa."});
+        delete abiertos[0];
     }
 
     void cli_verificar() {

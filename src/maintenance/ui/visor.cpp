@@ -7,6 +7,7 @@
 
 #include "maintenance/datos_visor.h"
 #include "maintenance/ui/delegado_tabulado.h"
+#include "memory/ui/hidrograma.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -33,9 +34,14 @@ Visor::Visor(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     Text1 = new QLineEdit(this);
     Text1->setReadOnly(true);
     Text1->setFixedHeight(Twips_A_Pixeles(Alto_Texto));
+    Grafico = new QPushButton(QString::fromUtf8("&Gráfico"), this);
+    Grafico->setFixedSize(Cerrar->size());
+    Grafico->setEnabled(false);
     setTabOrder(List1, Cerrar);
-    setTabOrder(Cerrar, Text1);
+    setTabOrder(Cerrar, Grafico);
+    setTabOrder(Grafico, Text1);
     connect(Cerrar, &QPushButton::clicked, this, &Visor::Cerrar_Click);
+    connect(Grafico, &QPushButton::clicked, this, &Visor::Grafico_Click);
     resize(Twips_A_Pixeles(10000), Twips_A_Pixeles(5000));
 }
 
@@ -45,6 +51,7 @@ void Visor::Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta) {
     delete modelo_;
     modelo_ = modelo;
     Text1->setText(ruta);
+    Grafico->setEnabled(!ruta.isEmpty());
 }
 
 void Visor::Form_Resize() {
@@ -57,6 +64,7 @@ void Visor::Form_Resize() {
     List1->setGeometry(Twips_A_Pixeles(d.izquierda_lista), Twips_A_Pixeles(d.arriba_lista),
                        Twips_A_Pixeles(d.ancho_lista), Twips_A_Pixeles(d.alto_lista));
     Cerrar->move(Twips_A_Pixeles(d.izquierda_boton), Twips_A_Pixeles(d.arriba_boton));
+    Grafico->move(Cerrar->x(), Cerrar->y() + Cerrar->height() + Twips_A_Pixeles(Alto_Boton) / 2);
     Text1->setGeometry(Twips_A_Pixeles(d.izquierda_texto), Twips_A_Pixeles(d.arriba_texto),
                        Twips_A_Pixeles(d.ancho_texto), Text1->height());
 }
@@ -68,6 +76,10 @@ void Visor::resizeEvent(QResizeEvent* e) {
 
 void Visor::Cerrar_Click() {
     Descargar(this);
+}
+
+void Visor::Grafico_Click() {
+    Abrir_Hidrograma(Text1->text(), this, ctx_.dialogos);
 }
 
 void Visor::closeEvent(QCloseEvent* e) {

@@ -20,6 +20,7 @@ class Visor : public QWidget {
     QListView* List1;
     QPushButton* Cerrar;
     QLineEdit* Text1;
+    QPushButton* Grafico;  // the hydrograph of the file shown, beside the viewer
 
     // Shows the lines of `modelo` (the window takes it) as read from `ruta`.
     void Mostrar_Archivo(Modelo_Lineas* modelo, const QString& ruta);
@@ -32,6 +33,7 @@ class Visor : public QWidget {
 
   public Q_SLOTS:
     void Cerrar_Click();
+    void Grafico_Click();
 
   Q_SIGNALS:
     // Closing: the menu this window held may be used again.

@@ -13,6 +13,7 @@
 #include "memory/archivos.h"
 #include "memory/decodificador.h"
 #include "memory/descarga.h"
+#include "memory/ui/hidrograma.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -75,6 +76,19 @@ Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     connect(Command1, &QPushButton::clicked, this, &Memo::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Memo::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Memo::Command3_Click);
+
+    // The plot of the file just written. Connected after the download, so it learns how the
+    // download ended; off while one runs.
+    auto* grafico = new QPushButton(QString::fromUtf8("&Gráfico"), this);
+    grafico->setObjectName(QStringLiteral("Grafico"));
+    grafico->setEnabled(false);
+    botones->insertWidget(2, grafico);
+    connect(Command1, &QPushButton::pressed, grafico, [grafico] { grafico->setEnabled(false); });
+    connect(Command1, &QPushButton::clicked, grafico, [this, grafico] {
+        grafico->setEnabled(Command3->isEnabled() && !Ruta_Elegida.isEmpty());
+    });
+    connect(grafico, &QPushButton::clicked, this,
+            [this] { Abrir_Hidrograma(Ruta_Elegida, this, ctx_.dialogos); });
 }
 
 void Memo::Command1_Click() {
