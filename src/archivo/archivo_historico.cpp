@@ -29,8 +29,10 @@ namespace {
 // Metres of range codes 0..2.
 constexpr int Metros_Alcance[] = {4, 8, 20};
 
-// Rows per INSERT: fewer round trips, well under the placeholder limits of both engines.
-constexpr int Filas_Por_Insercion = 250;
+// Rows per INSERT: fewer round trips to a server; SQLite has none, and its Qt driver looks up
+// each placeholder by a linear search, so a long statement costs more than it saves there.
+constexpr int Filas_Por_Insercion_Servidor = 250;
+constexpr int Filas_Por_Insercion_SQLite = 8;
 constexpr int Intentos_Escritura = 4;
 
 // %ID% is the engine's own auto-numbered key.
@@ -41,15 +43,16 @@ const char* const Esquema_V1[] = {
     "momento TEXT NOT NULL, ruta TEXT NOT NULL, lecturas INTEGER NOT NULL, "
     "nuevas INTEGER NOT NULL)",
     "CREATE TABLE descargas_equipos (descarga INTEGER NOT NULL REFERENCES descargas(id), "
-    "equipo INTEGER NOT NULL, lecturas INTEGER NOT NULL, primera TEXT, ultima TEXT, "
+    "equipo INTEGER NOT NULL, lecturas INTEGER NOT NULL, primera INTEGER, ultima INTEGER, "
     "PRIMARY KEY (descarga, equipo))",
+    // minuto: minutes since 2000-01-01 00:00 on the logger's clock (it keeps no time zone).
     // A time may hold two values (a conflict): both are kept, neither overwritten.
-    "CREATE TABLE lecturas (equipo INTEGER NOT NULL, momento TEXT NOT NULL, "
+    "CREATE TABLE lecturas (equipo INTEGER NOT NULL, minuto INTEGER NOT NULL, "
     "valor INTEGER NOT NULL, alcance INTEGER NOT NULL, bloque INTEGER NOT NULL, "
-    "descarga INTEGER NOT NULL, UNIQUE (equipo, momento, valor))",
+    "descarga INTEGER NOT NULL, UNIQUE (equipo, minuto, valor))",
     "CREATE INDEX descargas_equipos_equipo ON descargas_equipos (equipo)",
-    "CREATE VIEW conflictos AS SELECT equipo, momento, COUNT(*) AS valores FROM lecturas "
-    "GROUP BY equipo, momento HAVING COUNT(*) > 1",
+    "CREATE VIEW conflictos AS SELECT equipo, minuto, COUNT(*) AS valores FROM lecturas "
+    "GROUP BY equipo, minuto HAVING COUNT(*) > 1",
 };
 
 struct Migracion {
@@ -72,34 +75,16 @@ QString Texto_Error(const QSqlError& e) {
     return t.simplified();
 }
 
-// The logger's clock as text "AAAA-MM-DDThh:mm" (ISO 8601); false for a date no calendar has.
-bool Texto_Momento(const Lectura_Decodificada& l, char destino[16]) {
-    if (!QDate::isValid(2000 + l.anio, l.mes, l.dia) || l.hora < 0 || l.hora > 23 || l.minuto < 0 ||
-        l.minuto > 59)
-        return false;
-    const int anio = 2000 + l.anio;
-    auto dos = [](char* p, int v) {
-        p[0] = char('0' + v / 10);
-        p[1] = char('0' + v % 10);
-    };
-    dos(destino, anio / 100);
-    dos(destino + 2, anio % 100);
-    destino[4] = '-';
-    dos(destino + 5, l.mes);
-    destino[7] = '-';
-    dos(destino + 8, l.dia);
-    destino[10] = 'T';
-    dos(destino + 11, l.hora);
-    destino[13] = ':';
-    dos(destino + 14, l.minuto);
-    return true;
+qint64 Minuto_De_Fecha(const QDate& d) {
+    return (d.toJulianDay() - QDate(2000, 1, 1).toJulianDay()) * 1440;
 }
 
-qint64 Minuto_De_Texto(const QString& t) {
-    if (t.size() < 16) return 0;
-    const QDate d(t.mid(0, 4).toInt(), t.mid(5, 2).toInt(), t.mid(8, 2).toInt());
-    return (d.toJulianDay() - QDate(2000, 1, 1).toJulianDay()) * 1440 + t.mid(11, 2).toInt() * 60 +
-           t.mid(14, 2).toInt();
+// The reading's time in minutes since 2000-01-01; false for a date no calendar has.
+bool Minuto_De_Lectura(const Lectura_Decodificada& l, qint64& minuto) {
+    const QDate d(2000 + l.anio, l.mes, l.dia);
+    if (!d.isValid() || l.hora < 0 || l.hora > 23 || l.minuto < 0 || l.minuto > 59) return false;
+    minuto = Minuto_De_Fecha(d) + l.hora * 60 + l.minuto;
+    return true;
 }
 
 QDateTime Momento_De_Texto(const QString& t) {
@@ -110,7 +95,7 @@ QDateTime Momento_De_Texto(const QString& t) {
 
 struct Fila {
     int equipo;
-    QString momento;
+    qint64 minuto;
     int valor;
     int alcance;
     int bloque;
@@ -118,19 +103,14 @@ struct Fila {
 
 bool operator<(const Fila& a, const Fila& b) {
     if (a.equipo != b.equipo) return a.equipo < b.equipo;
-    if (a.momento != b.momento) return a.momento < b.momento;
+    if (a.minuto != b.minuto) return a.minuto < b.minuto;
     return a.valor < b.valor;
 }
 
 struct Por_Equipo {
     int lecturas = 0;
-    QString primera, ultima;
+    qint64 primera = -1, ultima = -1;
 };
-
-// Half-open end of a day range on the text key.
-QString Desde_Texto(const QDate& d) {
-    return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T00:00");
-}
 
 }  // namespace
 
@@ -342,13 +322,12 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
         if (primer_equipo < 0) primer_equipo = b.equipo;
         equipos[b.equipo];  // a station even for a block without readings
         for (const Lectura_Decodificada& l : b.lecturas) {
-            char texto[16];
-            if (!Texto_Momento(l, texto)) {
+            qint64 minuto = 0;
+            if (!Minuto_De_Lectura(l, minuto)) {
                 ++r.descartadas;
                 continue;
             }
-            filas.push_back({b.equipo, QString::fromLatin1(texto, 16), l.valor,
-                             Metros_Alcance[b.alcance], b.numero});
+            filas.push_back({b.equipo, minuto, l.valor, Metros_Alcance[b.alcance], b.numero});
         }
     }
     std::sort(filas.begin(), filas.end());
@@ -358,8 +337,8 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
     for (const Fila& f : filas) {
         Por_Equipo& e = equipos[f.equipo];
         ++e.lecturas;
-        if (e.primera.isEmpty() || f.momento < e.primera) e.primera = f.momento;
-        if (f.momento > e.ultima) e.ultima = f.momento;
+        if (e.primera < 0 || f.minuto < e.primera) e.primera = f.minuto;
+        if (f.minuto > e.ultima) e.ultima = f.minuto;
     }
     r.lecturas = int(filas.size());
 
@@ -369,7 +348,7 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
 
     auto insercion = [](int n) {
         QString sql = QStringLiteral(
-            "INSERT INTO lecturas (equipo, momento, valor, alcance, bloque, descarga) VALUES ");
+            "INSERT INTO lecturas (equipo, minuto, valor, alcance, bloque, descarga) VALUES ");
         for (int k = 0; k < n; ++k)
             sql += k ? QStringLiteral(",(?,?,?,?,?,?)") : QStringLiteral("(?,?,?,?,?,?)");
         return sql + QStringLiteral(" ON CONFLICT DO NOTHING");
@@ -424,8 +403,10 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
         int nuevas = 0;
         QSqlQuery lote(db);
         int preparado = -1;
-        for (size_t desde = 0; bien && desde < filas.size(); desde += Filas_Por_Insercion) {
-            const int n = int(std::min<size_t>(Filas_Por_Insercion, filas.size() - desde));
+        const size_t por_insercion =
+            sqlite ? Filas_Por_Insercion_SQLite : Filas_Por_Insercion_Servidor;
+        for (size_t desde = 0; bien && desde < filas.size(); desde += por_insercion) {
+            const int n = int(std::min(por_insercion, filas.size() - desde));
             if (n != preparado) {
                 bien = lote.prepare(insercion(n));
                 preparado = n;
@@ -433,7 +414,7 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
             for (int k = 0; bien && k < n; ++k) {
                 const Fila& f = filas[desde + size_t(k)];
                 lote.bindValue(k * 6, f.equipo);
-                lote.bindValue(k * 6 + 1, f.momento);
+                lote.bindValue(k * 6 + 1, f.minuto);
                 lote.bindValue(k * 6 + 2, f.valor);
                 lote.bindValue(k * 6 + 3, f.alcance);
                 lote.bindValue(k * 6 + 4, f.bloque);
@@ -454,10 +435,10 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
             q.bindValue(0, id);
             q.bindValue(1, it->first);
             q.bindValue(2, it->second.lecturas);
-            q.bindValue(3, it->second.primera.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                                        : QVariant(it->second.primera));
-            q.bindValue(4, it->second.ultima.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                                       : QVariant(it->second.ultima));
+            for (int c : {3, 4}) {
+                const qint64 m = c == 3 ? it->second.primera : it->second.ultima;
+                q.bindValue(c, m < 0 ? QVariant(QMetaType::fromType<qint64>()) : QVariant(m));
+            }
             bien = q.exec();
         }
         bien = bien && q.prepare(QStringLiteral("UPDATE descargas SET nuevas = ? WHERE id = ?"));
@@ -489,12 +470,12 @@ std::vector<Resumen_Estacion> Archivo_Historico::Estaciones(Resultado_Archivo* r
     const bool bien = q.exec(QStringLiteral(
         "SELECT e.equipo, e.nombre, e.nota, "
         "(SELECT COUNT(*) FROM lecturas l WHERE l.equipo = e.equipo), "
-        "(SELECT MIN(momento) FROM lecturas l WHERE l.equipo = e.equipo), "
-        "(SELECT MAX(momento) FROM lecturas l WHERE l.equipo = e.equipo), "
+        "(SELECT MIN(minuto) FROM lecturas l WHERE l.equipo = e.equipo), "
+        "(SELECT MAX(minuto) FROM lecturas l WHERE l.equipo = e.equipo), "
         "(SELECT MAX(d.momento) FROM descargas_equipos de JOIN descargas d ON d.id = de.descarga "
         " WHERE de.equipo = e.equipo), "
         "(SELECT COUNT(*) FROM (SELECT 1 FROM lecturas l WHERE l.equipo = e.equipo "
-        " GROUP BY l.momento HAVING COUNT(*) > 1) c) "
+        " GROUP BY l.minuto HAVING COUNT(*) > 1) c) "
         "FROM estaciones e ORDER BY e.equipo"));
     if (!bien) {
         if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
@@ -506,8 +487,8 @@ std::vector<Resumen_Estacion> Archivo_Historico::Estaciones(Resultado_Archivo* r
         e.nombre = q.value(1).toString();
         e.nota = q.value(2).toString();
         e.lecturas = q.value(3).toLongLong();
-        e.primera = Momento_De_Texto(q.value(4).toString());
-        e.ultima = Momento_De_Texto(q.value(5).toString());
+        if (!q.value(4).isNull()) e.primera = Momento_De_Minuto(q.value(4).toLongLong());
+        if (!q.value(5).isNull()) e.ultima = Momento_De_Minuto(q.value(5).toLongLong());
         e.ultima_descarga = Momento_De_Texto(q.value(6).toString());
         e.conflictos = q.value(7).toLongLong();
         lista.push_back(e);
@@ -554,13 +535,13 @@ bool Consultar_Lecturas(QSqlQuery& q, int equipo, const QDate& desde, const QDat
     q.setForwardOnly(true);
     QString sql =
         QStringLiteral("SELECT ") + columnas + QStringLiteral(" FROM lecturas WHERE equipo = ?");
-    if (desde.isValid()) sql += QStringLiteral(" AND momento >= ?");
-    if (hasta.isValid()) sql += QStringLiteral(" AND momento < ?");
-    sql += QStringLiteral(" ORDER BY momento, valor");
+    if (desde.isValid()) sql += QStringLiteral(" AND minuto >= ?");
+    if (hasta.isValid()) sql += QStringLiteral(" AND minuto < ?");
+    sql += QStringLiteral(" ORDER BY minuto, valor");
     if (!q.prepare(sql)) return false;
     q.addBindValue(equipo);
-    if (desde.isValid()) q.addBindValue(Desde_Texto(desde));
-    if (hasta.isValid()) q.addBindValue(Desde_Texto(hasta.addDays(1)));
+    if (desde.isValid()) q.addBindValue(Minuto_De_Fecha(desde));
+    if (hasta.isValid()) q.addBindValue(Minuto_De_Fecha(hasta.addDays(1)));
     return q.exec();
 }
 
@@ -576,20 +557,11 @@ std::vector<Punto_Serie> Archivo_Historico::Serie(int equipo, const QDate& desde
         return serie;
     }
     QSqlQuery q(QSqlDatabase::database(conexion_, false));
-    if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("momento, valor"))) {
+    if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("minuto, valor"))) {
         if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
         return serie;
     }
-    QString anterior;
-    qint64 minuto = 0;
-    while (q.next()) {
-        const QString texto = q.value(0).toString();
-        if (texto != anterior) {  // conflicts repeat a time: parse it once
-            minuto = Minuto_De_Texto(texto);
-            anterior = texto;
-        }
-        serie.push_back({minuto, q.value(1).toInt()});
-    }
+    while (q.next()) serie.push_back({q.value(0).toLongLong(), q.value(1).toInt()});
     return serie;
 }
 
@@ -627,7 +599,7 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         if (!existe.next()) return Falla(Fin_Archivo::Equipo_Desconocido, QString::number(equipo));
     }
     QSqlQuery q(db);
-    if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("momento, valor, alcance")))
+    if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("minuto, valor, alcance")))
         return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
 
     // The file appears whole or not at all.
@@ -642,16 +614,27 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
 
     // Rows of one time are held until the next time shows whether they conflict.
     struct Pendiente {
-        QByteArray momento;
+        qint64 minuto;
         int valor, alcance;
     };
+    qint64 dia_escrito = -1;
+    QByteArray fecha;  // "AAAA-MM-DDT" of that day
     std::vector<Pendiente> grupo;
     int escritas = 0;
     bool bien = true;
     auto volcar = [&]() {
         const bool conflicto = grupo.size() > 1;
         for (const Pendiente& p : grupo) {
-            texto += p.momento;
+            const qint64 dia = p.minuto / 1440;
+            if (dia != dia_escrito) {
+                fecha = Momento_De_Minuto(p.minuto).date().toString(Qt::ISODate).toLatin1() + 'T';
+                dia_escrito = dia;
+            }
+            const int resto = int(p.minuto - dia * 1440);
+            const char hora[5] = {char('0' + resto / 600), char('0' + resto / 60 % 10), ':',
+                                  char('0' + resto % 60 / 10), char('0' + resto % 10)};
+            texto += fecha;
+            texto.append(hora, 5);
             texto += ';';
             texto += QByteArray::number(p.valor);
             texto += ';';
@@ -668,9 +651,9 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         }
     };
     while (bien && q.next()) {
-        QByteArray momento = q.value(0).toString().toLatin1();
-        if (!grupo.empty() && grupo.front().momento != momento) volcar();
-        grupo.push_back({std::move(momento), q.value(1).toInt(), q.value(2).toInt()});
+        const qint64 minuto = q.value(0).toLongLong();
+        if (!grupo.empty() && grupo.front().minuto != minuto) volcar();
+        grupo.push_back({minuto, q.value(1).toInt(), q.value(2).toInt()});
     }
     if (q.lastError().isValid()) {
         archivo.cancelWriting();
