@@ -291,6 +291,10 @@ Resultado_Archivo Archivo_Historico::Migrar() {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return nuevo(version);
     }
+    if (version == Version_Esquema) {  // another program did it while we waited
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return Resultado_Archivo();
+    }
     const QString id =
         sqlite ? QStringLiteral("INTEGER PRIMARY KEY") : QStringLiteral("BIGSERIAL PRIMARY KEY");
     for (int v = version + 1; v <= Version_Esquema; ++v) {
