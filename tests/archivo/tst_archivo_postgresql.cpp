@@ -116,9 +116,8 @@ class Tst_Archivo_PostgreSQL : public QObject {
         QVERIFY(Abrir(a, "compartido"));
         const qint64 esperadas = 2 * (23 * 100 + 400);
         QCOMPARE(Contar(a, "SELECT COUNT(*) FROM lecturas"), esperadas);
-        QCOMPARE(
-            Contar(a, "SELECT COUNT(*) FROM (SELECT DISTINCT equipo, minuto FROM lecturas) t"),
-            esperadas);
+        QCOMPARE(Contar(a, "SELECT COUNT(*) FROM (SELECT DISTINCT equipo, minuto FROM lecturas) t"),
+                 esperadas);
         QCOMPARE(Contar(a, "SELECT COUNT(*) FROM descargas"), 24);
         QCOMPARE(Contar(a, "SELECT SUM(nuevas) FROM descargas"), esperadas);
         QCOMPARE(Contar(a, "SELECT COUNT(*) FROM estaciones"), 2);

@@ -68,6 +68,8 @@ class Tst_Archivo_Ventana : public QObject {
         w.Tabla_Estaciones->selectRow(1);
         QCOMPARE(w.Serie().size(), size_t(1));
         QCOMPARE(w.Tabla_Descargas->rowCount(), 1);
+        w.Boton_Cerrar->click();
+        QVERIFY(!w.isVisible());
     }
 
     void servidor_inalcanzable() {

@@ -14,6 +14,7 @@
 #include <QValueAxis>
 
 #include "archivo/serie.h"
+#include "platform/ui/ventanas.h"
 
 namespace aq {
 
@@ -39,7 +40,6 @@ qreal Milisegundos(qint64 minuto) {
 
 Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Archivo histórico"));
-    setAttribute(Qt::WA_DeleteOnClose);
     resize(900, 640);
 
     Label_Base = new QLabel(this);
@@ -120,7 +120,7 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
             &Archivo_Ventana::Elegir_Estacion);
     connect(Boton_Nombre, &QPushButton::clicked, this, &Archivo_Ventana::Guardar_Nombre);
     connect(Boton_Exportar, &QPushButton::clicked, this, &Archivo_Ventana::Exportar);
-    connect(Boton_Cerrar, &QPushButton::clicked, this, &QWidget::close);
+    connect(Boton_Cerrar, &QPushButton::clicked, this, [this] { Descargar(this); });
     for (QDateEdit* f : {Fecha_Desde, Fecha_Hasta})
         connect(f, &QDateEdit::dateChanged, this, [this] {
             if (!cambiando_fechas_) Leer_Serie();
