@@ -95,15 +95,13 @@ bool Abrir(aq::Archivo_Historico& archivo, const QString& base) {
     aq::Perfil_Ini perfil;
     const QString raiz = aq::Directorio_Raiz_De_Perfil(perfil, aq::Estado().Seccion_Ini);
     aq::Destino_Archivo destino;
-    QString error;
-    if (!aq::Destino_Configurado(perfil, raiz, base, destino, &error)) {
-        Linea(stderr, error);
-        return false;
-    }
-    const aq::Resultado_Archivo r = archivo.Abrir(destino);
+    const aq::Resultado_Archivo r =
+        aq::Abrir_Archivo_Configurado(archivo, perfil, raiz, base, &destino);
     if (!r) {
-        Linea(stderr, QStringLiteral("Archivo histórico %1: %2")
-                          .arg(destino.Descripcion(), aq::Mensaje_Archivo(r)));
+        const QString donde = destino.Descripcion();
+        Linea(stderr, QStringLiteral("Archivo histórico%1: %2")
+                          .arg(donde.isEmpty() ? QString() : QLatin1Char(' ') + donde,
+                               aq::Mensaje_Archivo(r)));
         return false;
     }
     return true;

@@ -700,6 +700,20 @@ QString Sha256(const QByteArray& datos) {
 
 }  // namespace
 
+Resultado_Archivo Abrir_Archivo_Configurado(Archivo_Historico& archivo, Perfil& perfil,
+                                            const QString& directorio_raiz,
+                                            const QString& base_linea, Destino_Archivo* destino) {
+    Destino_Archivo d;
+    Resultado_Archivo r;
+    if (!Destino_Configurado(perfil, directorio_raiz, base_linea, d, &r.detalle)) {
+        r.fin = Fin_Archivo::Sin_Conexion;
+    } else {
+        r = archivo.Abrir(d);
+    }
+    if (destino) *destino = d;
+    return r;
+}
+
 Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
                                     const std::vector<QByteArray>& imagen,
                                     const QString& ruta_respaldo, const QDateTime& momento) {

@@ -118,6 +118,13 @@ class Archivo_Historico {
     bool abierto_ = false;
 };
 
+// The archive the settings name (Destino_Configurado), opened; `destino` gets which one. A
+// --base or profile text of the wrong form is Sin_Conexion with the reason as detail.
+Resultado_Archivo Abrir_Archivo_Configurado(Archivo_Historico& archivo, Perfil& perfil,
+                                            const QString& directorio_raiz,
+                                            const QString& base_linea = QString(),
+                                            Destino_Archivo* destino = nullptr);
+
 // Used after a good download: its image (elements 0..4097) goes into the archive under the
 // SHA-256 of its backup text. A download whose checksum disagrees is refused.
 Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,

@@ -127,15 +127,12 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
         });
 
     Destino_Archivo destino;
-    QString error;
-    if (!Destino_Configurado(ctx_.perfil, ctx_.estado.Directorio_Raiz, QString(), destino,
-                             &error)) {
-        Label_Base->setText(error);
-    } else {
-        const Resultado_Archivo r = archivo_.Abrir(destino);
-        Label_Base->setText(r ? QStringLiteral("Base: ") + destino.Descripcion()
-                              : destino.Descripcion() + QStringLiteral(": ") + Mensaje_Archivo(r));
-    }
+    const Resultado_Archivo r = Abrir_Archivo_Configurado(
+        archivo_, ctx_.perfil, ctx_.estado.Directorio_Raiz, QString(), &destino);
+    const QString donde =
+        destino.Descripcion().isEmpty() ? QString() : destino.Descripcion() + QStringLiteral(": ");
+    Label_Base->setText(r ? QStringLiteral("Base: ") + destino.Descripcion()
+                          : donde + Mensaje_Archivo(r));
     Actualizar_Estaciones();
 }
 
