@@ -318,7 +318,7 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
     if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
     Resultado_Archivo r;
 
-    // Sorted rows: every writer takes the keys in one order, so two never wait on each other.
+    // Sorted rows: every writer takes the keys in one order, so two writers never deadlock.
     std::vector<Fila> filas;
     std::map<int, Por_Equipo> equipos;
     int primer_equipo = -1;
