@@ -7,3 +7,4 @@ int Comando_Verificar(const QStringList& args);
 
 // Runs before any application object exists: it makes its own, with a platform for pictures.
 int Comando_Grafico(int argc, char** argv);
+int Comando_Archivo(const QStringList& args);

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     const QString comando = args.takeFirst();
     if (comando == "expandir") return Comando_Expandir(args);
     if (comando == "verificar") return Comando_Verificar(args);
+    if (comando == "archivo") return Comando_Archivo(args);
     Uso();
     return 2;
 }

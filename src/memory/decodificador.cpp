@@ -264,66 +264,35 @@ void Avanzar_Intervalo(int& dia, int& mes, int& anio, int& hora, int& minuto, in
     }
 }
 
-bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
-                      Dialogos* avisos) {
-    static const QByteArray espacio = QByteArrayLiteral(" ");
-    static const QByteArray t_bloque_n = L1("Bloque de datos Nº:  ");
-    static const QByteArray t_datos_bloque = L1("Datos Del Bloque:  ");
-    static const QByteArray t_alcance = L1("Alcance:  ");
-    static const QByteArray t_equipo = L1("Equipo Nº:  ");
-    static const QByteArray t_intervalo = L1("Intervalo entre lecturas:  ");
-    static const QByteArray t_inicio = L1("Inicio del bloque:  ");
-    static const QByteArray t_bloque_inconsistente = L1("Bloque con inconsistencias ");
-    static const QByteArray t_dato_inconsistente = L1("Dato inconsistente ");
-    static const QByteArray t_encabezado = L1("Encabezador de bloque inconsistente ");
-    static const QByteArray t_memoria = L1("Inconsistencia en la memoria ");
+namespace {
 
-    const std::vector<QByteArray>& imagen = estado.Imagen_Memoria;
-    Archivos_Decodificacion archivos;
+// What the walk meets, in memory order. A false return stops the walk.
+class Pasos_Recorrido {
+  public:
+    virtual ~Pasos_Recorrido() = default;
+    // A marker whose header fails the test, or a first word that is neither marker nor empty.
+    virtual bool Encabezado_Inconsistente() = 0;
+    virtual bool Inicio_Bloque(const Bloque_Decodificado& cabeza) = 0;
+    virtual bool Lectura(const Lectura_Decodificada& lectura) = 0;
+    virtual bool Cierre_Bloque(int lecturas, aq::Fin_Bloque fin) = 0;
+    // A run of empty cells followed by a word that is not empty.
+    virtual bool Inconsistencia_Memoria() = 0;
+};
 
-    auto fallar = [&]() {
-        if (avisos)
-            avisos->MsgBox(Mensaje_Error_Archivo(archivos.falla), Icono::Ninguno, Botones::Aceptar,
-                           Titulo_Aplicacion);
-        return false;  // the QFile members close what is open
-    };
-
-    estado.Cantidad_Bloques = 0;
-    estado.Total_Lecturas = 0;
-    estado.Lugares_Vacios = 0;
-
-    // The output may not be one of the work files, which are open at the same time.
-    if (Mismo_Archivo(ruta, Archivo_Bloque) || Mismo_Archivo(ruta, Archivo_Informe)) {
-        archivos.falla = Falla_Archivo::Archivo_Abierto;
-        return fallar();
-    }
-    archivos.Abrir(archivos.salida, ruta, QIODevice::WriteOnly);
-    archivos.Abrir(archivos.bloque, Archivo_Bloque, QIODevice::ReadWrite);
-    archivos.Abrir(archivos.informe, Archivo_Informe, QIODevice::ReadWrite);
-    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
-
-    constexpr int Tope_Informe = 64 * 1024;
-    QByteArray lineas_bloque;   // pending for the block work file
-    QByteArray lineas_informe;  // pending for the report work file
-    lineas_bloque.reserve(Palabras_Memoria * 24);
-    lineas_informe.reserve(Tope_Informe + Palabras_Memoria * 24);
-
-    // Block lines go through the block work file on their way to the report.
-    auto anexar_bloque = [&]() {
-        if (!archivos.Escribir(archivos.bloque, lineas_bloque) ||
-            !archivos.Releer(archivos.bloque, lineas_informe) || !archivos.Vaciar(archivos.bloque))
-            return false;
-        lineas_bloque.resize(0);  // keeps its room for the next block
-        if (lineas_informe.size() < Tope_Informe) return true;
-        const bool bien = archivos.Escribir(archivos.informe, lineas_informe);
-        lineas_informe.resize(0);
-        return bien;
-    };
-
+struct Cuentas {
+    int bloques = 0;
+    int lecturas = 0;
+    int vacios = 0;
     bool inconsistente = false;
+};
+
+// The one walk over words 0..4095. False when `pasos` stopped it.
+bool Recorrer(const std::vector<QByteArray>& imagen, Pasos_Recorrido& pasos, Cuentas& cuentas) {
+    cuentas = Cuentas();
     int i = 0;
     int lecturas_bloque = 0;
-    int dia = 0, mes = 0, anio = 0, hora = 0, minuto = 0, intervalo = 0, factor = 1;
+    int intervalo = 0, factor = 1;
+    Lectura_Decodificada actual;
 
     Paso paso;
     if (Palabra(imagen, 0) == Celda_Vacia) {
@@ -331,8 +300,8 @@ bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& sep
     } else if (Palabra(imagen, 0) == Marca_Bloque) {
         paso = Paso::Encabezado;
     } else {
-        Linea(lineas_informe, t_encabezado);
-        inconsistente = true;
+        cuentas.inconsistente = true;
+        if (!pasos.Encabezado_Inconsistente()) return false;
         paso = Paso::Busqueda;
     }
 
@@ -342,86 +311,69 @@ bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& sep
                 lecturas_bloque = 0;
                 const int p = i;
                 if (!Validar_Encabezado(imagen, i)) {
-                    Linea(lineas_informe, t_encabezado);
-                    inconsistente = true;
+                    cuentas.inconsistente = true;
+                    if (!pasos.Encabezado_Inconsistente()) return false;
                     paso = Paso::Busqueda;
                     break;
                 }
-                ++estado.Cantidad_Bloques;
                 const int w1 = Valor_Palabra(Palabra(imagen, p + 1));
                 const int w2 = Valor_Palabra(Palabra(imagen, p + 2));
                 const int w3 = Valor_Palabra(Palabra(imagen, p + 3));
                 const int w4 = Valor_Palabra(Palabra(imagen, p + 4));
-                const int alcance = w1 / 256;
-                const int equipo = w1 % 256;
-                intervalo = w2 / 256;
-                hora = w2 % 256;
-                minuto = w3 / 256;
-                dia = w3 % 256;
-                mes = w4 / 256;
-                anio = w4 % 256;
-                factor = Factores_Alcance[alcance];
-
-                Linea(lineas_bloque, t_alcance + Textos_Alcance[alcance]);
-                Linea(lineas_bloque, t_equipo + QByteArray::number(equipo));
-                Linea(lineas_bloque, t_intervalo + Textos_Intervalo[intervalo]);
-                QByteArray inicio = t_inicio;
-                Agregar_Fecha(inicio, dia, mes, anio);
-                inicio += "  ";
-                Agregar_Hora(inicio, hora, minuto);
-                Linea(lineas_bloque, inicio);
-                Linea(lineas_bloque, QByteArray());
-                Linea(lineas_bloque, QByteArray());
-
-                Linea(lineas_informe, espacio);
-                Linea(lineas_informe, espacio);
-                Linea(lineas_informe, t_bloque_n + QByteArray::number(estado.Cantidad_Bloques));
-                Linea(lineas_informe, espacio);
+                Bloque_Decodificado cabeza;
+                cabeza.numero = ++cuentas.bloques;
+                cabeza.alcance = w1 / 256;
+                cabeza.equipo = w1 % 256;
+                cabeza.intervalo = w2 / 256;
+                cabeza.inicio = {w3 % 256, w4 / 256, w4 % 256, w2 % 256, w3 / 256, 0};
+                intervalo = cabeza.intervalo;
+                factor = Factores_Alcance[cabeza.alcance];
+                actual = cabeza.inicio;
+                if (!pasos.Inicio_Bloque(cabeza)) return false;
                 paso = Paso::Datos;
                 break;
             }
             case Paso::Datos: {
                 while (paso == Paso::Datos && Es_Lectura(Palabra(imagen, i))) {
                     ++lecturas_bloque;
-                    ++estado.Total_Lecturas;
-                    Avanzar_Intervalo(dia, mes, anio, hora, minuto, intervalo);
-                    Agregar_Lectura(lineas_bloque, dia, mes, anio, hora, minuto, separador,
-                                    Valor_Palabra(Palabra(imagen, i)) * factor);
+                    ++cuentas.lecturas;
+                    Avanzar_Intervalo(actual.dia, actual.mes, actual.anio, actual.hora,
+                                      actual.minuto, intervalo);
+                    actual.valor = Valor_Palabra(Palabra(imagen, i)) * factor;
+                    if (!pasos.Lectura(actual)) return false;
                     if (++i >= Palabras_Memoria) paso = Paso::Fin_Memoria;
                 }
                 if (paso == Paso::Fin_Memoria) break;
-                Linea(lineas_informe, t_datos_bloque + QByteArray::number(lecturas_bloque));
                 const QByteArray& palabra = Palabra(imagen, i);
+                Fin_Bloque fin;
                 if (palabra == Marca_Bloque) {
+                    fin = Fin_Bloque::Marca;
                     paso = Paso::Encabezado;
                 } else if (palabra == Celda_Vacia) {
+                    fin = Fin_Bloque::Vacia;
                     paso = Paso::Vacios;
                 } else {
-                    Linea(lineas_informe, espacio);
-                    Linea(lineas_informe, t_bloque_inconsistente);
-                    Linea(lineas_informe, espacio);
-                    inconsistente = true;
-                    Linea(lineas_bloque, t_dato_inconsistente);
+                    fin = Fin_Bloque::Inconsistente;
+                    cuentas.inconsistente = true;
                     paso = Paso::Busqueda;
                 }
-                if (!anexar_bloque()) return fallar();
+                if (!pasos.Cierre_Bloque(lecturas_bloque, fin)) return false;
                 break;
             }
             case Paso::Fin_Memoria:
-                Linea(lineas_informe, t_datos_bloque + QByteArray::number(lecturas_bloque));
-                if (!anexar_bloque()) return fallar();
+                if (!pasos.Cierre_Bloque(lecturas_bloque, Fin_Bloque::Fin_Memoria)) return false;
                 paso = Paso::Resumen;
                 break;
             case Paso::Vacios:
                 for (;;) {
-                    ++estado.Lugares_Vacios;
+                    ++cuentas.vacios;
                     if (++i >= Palabras_Memoria) {
                         paso = Paso::Resumen;
                         break;
                     }
                     if (Palabra(imagen, i) != Celda_Vacia) {
-                        inconsistente = true;
-                        Linea(lineas_informe, t_memoria);
+                        cuentas.inconsistente = true;
+                        if (!pasos.Inconsistencia_Memoria()) return false;
                         paso = Paso::Busqueda;
                         break;
                     }
@@ -448,12 +400,181 @@ bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& sep
                 break;
         }
     }
+    return true;
+}
+
+// The report of Analizar_Memoria: block lines go through the block work file on their way to
+// the report work file.
+class Escritor_Informe : public Pasos_Recorrido {
+  public:
+    Escritor_Informe(Archivos_Decodificacion& archivos, const QByteArray& separador)
+        : archivos_(archivos), separador_(separador) {
+        bloque.reserve(Palabras_Memoria * 24);
+        informe.reserve(Tope_Informe + Palabras_Memoria * 24);
+    }
+
+    static constexpr int Tope_Informe = 64 * 1024;
+    QByteArray bloque;   // pending for the block work file
+    QByteArray informe;  // pending for the report work file
+
+    bool Encabezado_Inconsistente() override {
+        Linea(informe, Texto(Textos::Encabezado));
+        return true;
+    }
+    bool Inicio_Bloque(const Bloque_Decodificado& c) override {
+        const Lectura_Decodificada& t = c.inicio;
+        Linea(bloque, Texto(Textos::Alcance) + Textos_Alcance[c.alcance]);
+        Linea(bloque, Texto(Textos::Equipo) + QByteArray::number(c.equipo));
+        Linea(bloque, Texto(Textos::Intervalo) + Textos_Intervalo[c.intervalo]);
+        QByteArray inicio = Texto(Textos::Inicio);
+        Agregar_Fecha(inicio, t.dia, t.mes, t.anio);
+        inicio += "  ";
+        Agregar_Hora(inicio, t.hora, t.minuto);
+        Linea(bloque, inicio);
+        Linea(bloque, QByteArray());
+        Linea(bloque, QByteArray());
+
+        static const QByteArray espacio = QByteArrayLiteral(" ");
+        Linea(informe, espacio);
+        Linea(informe, espacio);
+        Linea(informe, Texto(Textos::Bloque_N) + QByteArray::number(c.numero));
+        Linea(informe, espacio);
+        return true;
+    }
+    bool Lectura(const Lectura_Decodificada& l) override {
+        Agregar_Lectura(bloque, l.dia, l.mes, l.anio, l.hora, l.minuto, separador_, l.valor);
+        return true;
+    }
+    bool Cierre_Bloque(int lecturas, aq::Fin_Bloque fin) override {
+        Linea(informe, Texto(Textos::Datos_Bloque) + QByteArray::number(lecturas));
+        if (fin == aq::Fin_Bloque::Inconsistente) {
+            static const QByteArray espacio = QByteArrayLiteral(" ");
+            Linea(informe, espacio);
+            Linea(informe, Texto(Textos::Bloque_Inconsistente));
+            Linea(informe, espacio);
+            Linea(bloque, Texto(Textos::Dato_Inconsistente));
+        }
+        return Anexar_Bloque();
+    }
+    bool Inconsistencia_Memoria() override {
+        Linea(informe, Texto(Textos::Memoria));
+        return true;
+    }
+
+  private:
+    enum class Textos {
+        Bloque_N,
+        Datos_Bloque,
+        Alcance,
+        Equipo,
+        Intervalo,
+        Inicio,
+        Bloque_Inconsistente,
+        Dato_Inconsistente,
+        Encabezado,
+        Memoria
+    };
+    static const QByteArray& Texto(Textos t) {
+        static const QByteArray textos[] = {L1("Bloque de datos Nº:  "),
+                                            L1("Datos Del Bloque:  "),
+                                            L1("Alcance:  "),
+                                            L1("Equipo Nº:  "),
+                                            L1("Intervalo entre lecturas:  "),
+                                            L1("Inicio del bloque:  "),
+                                            L1("Bloque con inconsistencias "),
+                                            L1("Dato inconsistente "),
+                                            L1("Encabezador de bloque inconsistente "),
+                                            L1("Inconsistencia en la memoria ")};
+        return textos[static_cast<int>(t)];
+    }
+
+    bool Anexar_Bloque() {
+        if (!archivos_.Escribir(archivos_.bloque, bloque) ||
+            !archivos_.Releer(archivos_.bloque, informe) || !archivos_.Vaciar(archivos_.bloque))
+            return false;
+        bloque.resize(0);  // keeps its room for the next block
+        if (informe.size() < Tope_Informe) return true;
+        const bool bien = archivos_.Escribir(archivos_.informe, informe);
+        informe.resize(0);
+        return bien;
+    }
+
+    Archivos_Decodificacion& archivos_;
+    const QByteArray& separador_;
+};
+
+// The walk gathered as data.
+class Coleccion_Bloques : public Pasos_Recorrido {
+  public:
+    std::vector<Bloque_Decodificado> bloques;
+
+    bool Encabezado_Inconsistente() override { return true; }
+    bool Inicio_Bloque(const Bloque_Decodificado& cabeza) override {
+        bloques.push_back(cabeza);
+        return true;
+    }
+    bool Lectura(const Lectura_Decodificada& lectura) override {
+        bloques.back().lecturas.push_back(lectura);
+        return true;
+    }
+    bool Cierre_Bloque(int, aq::Fin_Bloque fin) override {
+        bloques.back().fin = fin;
+        return true;
+    }
+    bool Inconsistencia_Memoria() override { return true; }
+};
+
+}  // namespace
+
+std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>& imagen) {
+    Coleccion_Bloques coleccion;
+    Cuentas cuentas;
+    Recorrer(imagen, coleccion, cuentas);
+    return std::move(coleccion.bloques);
+}
+
+bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
+                      Dialogos* avisos) {
+    static const QByteArray espacio = QByteArrayLiteral(" ");
+
+    const std::vector<QByteArray>& imagen = estado.Imagen_Memoria;
+    Archivos_Decodificacion archivos;
+
+    auto fallar = [&]() {
+        if (avisos)
+            avisos->MsgBox(Mensaje_Error_Archivo(archivos.falla), Icono::Ninguno, Botones::Aceptar,
+                           Titulo_Aplicacion);
+        return false;  // the QFile members close what is open
+    };
+
+    estado.Cantidad_Bloques = 0;
+    estado.Total_Lecturas = 0;
+    estado.Lugares_Vacios = 0;
+
+    // The output may not be one of the work files, which are open at the same time.
+    if (Mismo_Archivo(ruta, Archivo_Bloque) || Mismo_Archivo(ruta, Archivo_Informe)) {
+        archivos.falla = Falla_Archivo::Archivo_Abierto;
+        return fallar();
+    }
+    archivos.Abrir(archivos.salida, ruta, QIODevice::WriteOnly);
+    archivos.Abrir(archivos.bloque, Archivo_Bloque, QIODevice::ReadWrite);
+    archivos.Abrir(archivos.informe, Archivo_Informe, QIODevice::ReadWrite);
+    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
+
+    Escritor_Informe escritor(archivos, separador);
+    Cuentas cuentas;
+    const bool completo = Recorrer(imagen, escritor, cuentas);
+    estado.Cantidad_Bloques = static_cast<qint16>(cuentas.bloques);
+    estado.Total_Lecturas = static_cast<qint16>(cuentas.lecturas);
+    estado.Lugares_Vacios = static_cast<qint16>(cuentas.vacios);
+    if (!completo) return fallar();
+    QByteArray& lineas_informe = escritor.informe;
 
     QByteArray resumen;
     Linea(resumen, L1("Información resumida de los datos "));
     Linea(resumen, "registrados en la memoria.");
     Linea(resumen, espacio);
-    if (inconsistente) Linea(resumen, "Memoria con inconsistencias ");
+    if (cuentas.inconsistente) Linea(resumen, "Memoria con inconsistencias ");
     Linea(resumen, espacio);
     Linea(resumen, "Cantidad de bloques de datos:  " + QByteArray::number(estado.Cantidad_Bloques));
     Linea(resumen,

@@ -16,6 +16,31 @@ inline const QByteArray Celda_Vacia = QByteArrayLiteral("FFFF ");
 inline const QString Archivo_Bloque = QStringLiteral("DAT$$QTW.KVX");
 inline const QString Archivo_Informe = QStringLiteral("COM$$QTW.KVX");
 
+// One reading as the walk dates it: two-digit year; `valor` is the water column in mm (the
+// word's value times the range factor).
+struct Lectura_Decodificada {
+    int dia = 0, mes = 0, anio = 0, hora = 0, minuto = 0;
+    int valor = 0;
+};
+
+// How a block ended: on the next marker, on an empty cell, on a word that is neither (the
+// block is then inconsistent), or at the end of the memory.
+enum class Fin_Bloque { Marca, Vacia, Inconsistente, Fin_Memoria };
+
+// A block whose header passed the test, with its readings in memory order.
+struct Bloque_Decodificado {
+    int numero = 0;               // 1 for the first block that passed
+    int alcance = 0;              // range code 0..2
+    int equipo = 0;               // 0..255
+    int intervalo = 0;            // interval code 0..6
+    Lectura_Decodificada inicio;  // block start (valor unused)
+    std::vector<Lectura_Decodificada> lecturas;
+    Fin_Bloque fin = Fin_Bloque::Fin_Memoria;
+};
+
+// The blocks of words 0..4095, found by the same walk that Analizar_Memoria reports.
+std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>& imagen);
+
 // Decodes estado.Imagen_Memoria[0..4095] into `ruta` (summary then blocks) with `separador`
 // (";" or "\t"). Returns false when a file failure ended it; the failure was then shown
 // through `avisos` (no icon, OK, application title) when `avisos` is not null.

@@ -116,6 +116,41 @@ class Tst_Decodificador : public QObject {
         QVERIFY(Es_Lectura("0000 "));
     }
 
+    // The structured walk and the file agree: same blocks, same readings, same ends.
+    void recorrido_igual_al_archivo() {
+        Poner(0, Encabezado(1, 3, 4, 23, 30, 31, 12, 99) + QList<QByteArray>{"0001 ", "0FFF "});
+        Poner(7, Encabezado(2, 4, 0, 10, 7, 28, 2, 4) + QList<QByteArray>{"0002 ", "0abc "});
+        Poner(15, Encabezado(0, 200, 6, 0, 0, 1, 1, 1) + QList<QByteArray>{"0003 "});
+        Poner(30, Encabezado(0, 5, 9, 0, 0, 1, 1, 1) + QList<QByteArray>{"0004 "});  // bad
+        for (int i = 4000; i < Palabras_Memoria; ++i) estado.Imagen_Memoria[i] = "0100 ";
+        Poner(3995, Encabezado(0, 6, 1, 8, 0, 1, 2, 3));
+
+        QList<QByteArray> del_archivo;
+        for (const QByteArray& l : Informe())
+            if (l.contains(';') || l.startsWith("Equipo") || l.startsWith("Dato inc"))
+                del_archivo << l;
+        QList<QByteArray> del_recorrido;
+        const auto dos = [](int v) { return QByteArray::number(v).rightJustified(2, '0'); };
+        const std::vector<Bloque_Decodificado> bloques = Recorrer_Memoria(estado.Imagen_Memoria);
+        for (const Bloque_Decodificado& b : bloques) {
+            del_recorrido << "Equipo N\xBA:  " + QByteArray::number(b.equipo);
+            for (const Lectura_Decodificada& l : b.lecturas)
+                del_recorrido << dos(l.dia) + "/" + dos(l.mes) + "/" + dos(l.anio) + "  ;" +
+                                     dos(l.hora) + ":" + dos(l.minuto) + ";" +
+                                     QByteArray::number(l.valor);
+            if (b.fin == Fin_Bloque::Inconsistente) del_recorrido << "Dato inconsistente ";
+        }
+        QCOMPARE(del_recorrido, del_archivo);
+        QCOMPARE(int(bloques.size()), int(estado.Cantidad_Bloques));
+        QCOMPARE(bloques.size(), size_t(4));
+        QCOMPARE(bloques[0].lecturas[1].valor, 8190);  // 0FFF in an 8 m block
+        QCOMPARE(bloques[1].fin, Fin_Bloque::Inconsistente);
+        QCOMPARE(bloques[2].fin, Fin_Bloque::Vacia);
+        QCOMPARE(bloques[3].fin, Fin_Bloque::Fin_Memoria);
+        QCOMPARE(bloques[3].numero, 4);
+        QCOMPARE(bloques[3].lecturas.size(), size_t(Palabras_Memoria - 4000));
+    }
+
     void encabezado_invalido_data() {
         QTest::addColumn<QList<int>>("caso");  // word, value (-1: "0c01 ", lower case), accepted
         const QList<int> casos[] = {{1, 0x03FF, 0}, {1, 0x02FF, 1}, {2, 0x0700, 0}, {2, 0x0618, 0},
