@@ -1,5 +1,7 @@
 #include "archivo/archivo_historico.h"
 
+#include "core/fecha_equipo.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -81,7 +83,7 @@ qint64 Minuto_De_Fecha(const QDate& d) {
 
 // The reading's time in minutes since 2000-01-01; false for a date no calendar has.
 bool Minuto_De_Lectura(const Lectura_Decodificada& l, qint64& minuto) {
-    const QDate d(2000 + l.anio, l.mes, l.dia);
+    const QDate d = Fecha_Equipo(l.dia, l.mes, l.anio);
     if (!d.isValid() || l.hora < 0 || l.hora > 23 || l.minuto < 0 || l.minuto > 59) return false;
     minuto = Minuto_De_Fecha(d) + l.hora * 60 + l.minuto;
     return true;
@@ -779,6 +781,19 @@ QStringList Respaldos_En(const QString& carpeta, bool recursivo) {
     }
     rutas.sort();
     return rutas;
+}
+
+QString Registrar_Descarga(Perfil& perfil, const QString& directorio_raiz,
+                           const std::vector<QByteArray>& imagen, const QString& ruta_respaldo,
+                           const QDateTime& momento, const QString& base_linea) {
+    Archivo_Historico archivo;
+    Resultado_Archivo r = Abrir_Archivo_Configurado(archivo, perfil, directorio_raiz, base_linea);
+    if (r) r = Archivar_Descarga(archivo, imagen, ruta_respaldo, momento);
+    const QString aviso = Aviso_Descarga(r);
+    if (!aviso.isEmpty()) return aviso;
+    return QStringLiteral("Archivo histórico: %1 lecturas nuevas de %2.")
+        .arg(r.nuevas)
+        .arg(r.lecturas);
 }
 
 }  // namespace aq

@@ -143,4 +143,11 @@ QStringList Respaldos_En(const QString& carpeta, bool recursivo);
 // The backup text of an image (elements 0..4097, CR LF each), as the download writes it.
 QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen);
 
+// A good download into the archive the settings name, all in one: the line the download then
+// shows, "Archivo histórico: N lecturas nuevas de M." or "No se actualizó el archivo
+// histórico: ..." (the files are written already, whatever this says).
+QString Registrar_Descarga(Perfil& perfil, const QString& directorio_raiz,
+                           const std::vector<QByteArray>& imagen, const QString& ruta_respaldo,
+                           const QDateTime& momento, const QString& base_linea = QString());
+
 }  // namespace aq

@@ -25,6 +25,9 @@ inline const QString Filtro_Datos = QStringLiteral(
     "Texto (delimitado por tabulaciones) (*.txt)|*.txt|");
 inline const QString Archivo_Copia_Volcado = QStringLiteral("DUMP.$$$");
 inline const QString Archivo_Visualizacion = QStringLiteral("temp.tmp");
+// What a download that was short or failed its checksum says of the station archive.
+inline const QString Texto_Descarga_No_Archivada = QStringLiteral(
+    "No se actualizó el archivo histórico: la descarga no fue completa o su verificación falló.");
 
 // --- The chosen file name ---
 

@@ -85,7 +85,7 @@ class Tst_Visor : public QObject {
         b.dialogos.rutas << Escribir("P.CSV", datos)
                          << Escribir("s.csv", "12;05/03/02;10:15;1\r\n");
         for (int archivo = 0; archivo < 2; ++archivo) {
-            Fondo_visualizar_Click(b.ctx);
+            Visualizar(b);
             Visor* v = b.fondo.Ultima<Visor>();
             QVERIFY(v && v->Grafico->isEnabled());
             QCOMPARE(v->Grafico->x(), v->Cerrar->x());

@@ -37,9 +37,47 @@ class Tst_Supervisor : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void Sondeo();
+    void Reloj_Y_Memoria_data();
+    void Reloj_Y_Memoria();
     void Cierre();
     void Cambiar_Modo();
 };
+
+// The PC's clock reads 05/06/02 09:05 (the virtual clock's start, plus the first poll's wait).
+void Tst_Supervisor::Reloj_Y_Memoria_data() {
+    QTest::addColumn<QByteArray>("fecha");
+    QTest::addColumn<QByteArray>("hora");
+    QTest::addColumn<QByteArray>("modo");
+    QTest::addColumn<QByteArray>("ocupados");
+    QTest::addColumn<QString>("deriva");
+    QTest::addColumn<QString>("llena");
+    QTest::newRow("en hora, ajuste")
+        << QByteArray("05/06/02") << QByteArray("09:05") << QByteArray("AJ") << QByteArray("4000")
+        << QString() << QString();
+    QTest::newRow("atrasado") << QByteArray("05/06/02") << QByteArray("09:02") << QByteArray("AJ")
+                              << QByteArray("4000")
+                              << "Reloj del equipo: 3 min atrasado respecto del PC" << QString();
+    QTest::newRow("adelantado un día, registro")
+        << QByteArray("06/06/02") << QByteArray("09:05") << QByteArray("RE") << QByteArray("4000")
+        << "Reloj del equipo: 1 día adelantado respecto del PC"
+        << "Memoria llena aprox. el 07/06/02 09:00";
+    QTest::newRow("registro sin lugar")
+        << QByteArray("05/06/02") << QByteArray("09:05") << QByteArray("RE") << QByteArray("4096")
+        << QString() << "Memoria llena";
+}
+
+void Tst_Supervisor::Reloj_Y_Memoria() {
+    QFETCH(QByteArray, fecha);
+    QFETCH(QByteArray, hora);
+    QFETCH(QByteArray, modo);
+    QFETCH(QByteArray, ocupados);
+    QFETCH(QString, deriva);
+    QFETCH(QString, llena);
+    Banco b;
+    auto* w = Abrir(b, Bloque_Estado("007", "04", "0123", fecha, hora, "15 min  ", modo, ocupados));
+    QCOMPARE(w->Deriva_Reloj->text(), deriva);
+    QCOMPARE(w->Memoria_Llena->text(), llena);
+}
 
 void Tst_Supervisor::Sondeo() {
     Banco b;

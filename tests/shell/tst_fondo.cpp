@@ -238,6 +238,8 @@ class Tst_Fondo : public QObject {
         QCOMPARE(p.b.dialogos.cajas.size(), 1);
         QVERIFY(!p.b.dialogos.cajas[0].texto.contains(QStringLiteral("Compilado el \n")));
         QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Brisna Ingeniería - AQ-TIDE 1.0"));
+    }
+
     void manual_de_un_paquete_instalado() {
         // The program in <prefijo>/bin, the manual in <prefijo>/share/aqtide.
         const QString compartido = QDir::cleanPath(QCoreApplication::applicationDirPath() +

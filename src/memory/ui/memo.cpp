@@ -64,6 +64,9 @@ Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     caja->addWidget(Label1);
     caja->addWidget(ProgressBar1);
     caja->addWidget(Text1);
+    Label_Archivo = new QLabel(this);
+    Label_Archivo->setVisible(false);
+    caja->addWidget(Label_Archivo);
     caja->addWidget(List1, 1);
     auto* botones = new QHBoxLayout;
     botones->addWidget(Command1);
@@ -95,6 +98,7 @@ void Memo::Command1_Click() {
     Estado_Ventana(false);
     ctx_.reloj.Ceder(0);
     List1->clear();
+    Informar_Archivo(QString());
 
     Reabrir_Puerto(ctx_.puerto, Buffer_Descarga);
     ctx_.puerto.setInputLen(0);
@@ -178,6 +182,10 @@ void Memo::Command1_Click() {
     Repintar(Text1);
     // Only a whole, verified memory may later be erased from the logger.
     ctx_.estado.Memoria_Leida = !recepcion.Corta() && checksum_bueno && !falla;
+    if (!recepcion.Corta() && checksum_bueno)
+        Q_EMIT Descarga_Completa(Ruta_Respaldo(ruta, ctx_.estado.Directorio_Bak));
+    else
+        Informar_Archivo(Texto_Descarga_No_Archivada);
 }
 
 Memo::Eleccion Memo::Elegir_Archivo() {
@@ -232,6 +240,11 @@ Memo::Eleccion Memo::Elegir_Archivo() {
     archivo.close();
     Ruta_Elegida = ruta;
     return Eleccion::Lista;
+}
+
+void Memo::Informar_Archivo(const QString& texto) {
+    Label_Archivo->setText(texto);
+    Label_Archivo->setVisible(!texto.isEmpty());
 }
 
 void Memo::Command2_Click() {

@@ -24,6 +24,11 @@ class Memo : public QWidget {
     QPushButton* Command2;
     QPushButton* Command1;
     QLabel* Label1;
+    // What became of the download in the station archive.
+    QLabel* Label_Archivo;
+
+    // Shows the archive's answer about the last download.
+    void Informar_Archivo(const QString& texto);
 
     QString Ruta_Elegida;    // the data file of the last download
     QByteArray Modo_Cierre;  // mode code read while closing
@@ -36,6 +41,9 @@ class Memo : public QWidget {
   Q_SIGNALS:
     // Closing: the menu this window held may be used again.
     void Devolver_Menu();
+    // A whole, verified memory is in `Imagen_Memoria`; its backup is (or should have been)
+    // `ruta_respaldo`.
+    void Descarga_Completa(const QString& ruta_respaldo);
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -10,6 +10,7 @@
 #include "link/enlace.h"
 #include "monitor/mensajes.h"
 #include "monitor/registro_estado.h"
+#include "monitor/reloj_equipo.h"
 #include "monitor/ui/prog_fecha.h"
 #include "monitor/ui/prog_hora.h"
 #include "monitor/ui/prog_intervalo.h"
@@ -68,6 +69,18 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
     Modo = etiqueta("Equipo en Modo AJUSTE");
     Registros_Disponibles = etiqueta("- - - - Registros Disponibles");
     Registros_Disponibles->setAlignment(Qt::AlignCenter);
+    Deriva_Reloj = etiqueta("");
+    Memoria_Llena = etiqueta("");
+    Memoria_Llena->setAlignment(Qt::AlignCenter);
+    QPalette alerta = Deriva_Reloj->palette();
+    alerta.setColor(QPalette::WindowText, QColor(200, 0, 0));
+    Deriva_Reloj->setPalette(alerta);
+    QFont negrita = Deriva_Reloj->font();
+    negrita.setBold(true);
+    Deriva_Reloj->setFont(negrita);
+    // Both lines have their room from the start: their text comes and goes with the polls.
+    for (QLabel* l : {Deriva_Reloj, Memoria_Llena})
+        l->setMinimumHeight(QFontMetrics(negrita).height());
     Programador_Intervalo = boton("Programar &Intervalo");
     Programar_Fecha = boton("Programar &Fecha");
     Programar_Hora = boton("Programar &Hora");
@@ -90,11 +103,13 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
           std::pair{Label7, Alcance}, std::pair{Label6, Equipo}}) {
         izquierda->addWidget(titulo, fila, 0);
         izquierda->addWidget(dato, fila++, 1);
+        if (dato == Hora) izquierda->addWidget(Deriva_Reloj, fila++, 0, 1, 2);
     }
     izquierda->addWidget(Modo, fila, 0, 1, 2);
 
     auto* derecha = new QVBoxLayout;
     derecha->addWidget(Registros_Disponibles);
+    derecha->addWidget(Memoria_Llena);
     derecha->addSpacing(8);
     for (QPushButton* b : {Programador_Intervalo, Programar_Fecha, Programar_Hora})
         derecha->addWidget(b);
@@ -180,6 +195,13 @@ void Supervisor::Leer_Estado() {
             Pasar_Ajuste->setEnabled(!ajuste);
         }
         Registros_Disponibles->setText(Texto_Registros_Disponibles(e.Registros));
+        Deriva_Reloj->setText(Calcular_Deriva(e.Fecha, e.Hora, ctx.reloj.Ahora()).texto);
+        Memoria_Llena->setText(e.Modo == QLatin1String("RE")
+                                   ? Prever_Memoria_Llena(Registros_Libres(e.Registros),
+                                                          ctx.estado.Intervalo_Equipo, e.Fecha,
+                                                          e.Hora)
+                                         .texto
+                                   : QString());
         Timer1->start();
     } else if (r == Resp_DESCONOCIDO) {
         Caja(M::No_Reconocido, M::Titulo_Link);

@@ -30,6 +30,10 @@ class Supervisor : public QWidget {
     QLabel* Equipo;
     QLabel* Modo;
     QLabel* Registros_Disponibles;
+    // How far the logger's clock is from the PC's, when more than a minute.
+    QLabel* Deriva_Reloj;
+    // In REGISTRO: when the memory will be full at the current interval.
+    QLabel* Memoria_Llena;
     QPushButton* Programador_Intervalo;
     QPushButton* Programar_Fecha;
     QPushButton* Programar_Hora;

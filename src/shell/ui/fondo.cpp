@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +13,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "archivo/archivo_historico.h"
+#include "archivo/ui/archivo_ventana.h"
 #include "link/enlace.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
@@ -63,6 +66,8 @@ void Fondo::Crear_Menu() {
         ->setVisible(false);
     separador(menu_, Item_Menu::IDC_SEPARADOR_0);
     agregar(menu_, Item_Menu::visualizar, QStringLiteral("&Visualizar"), &Fondo::visualizar_Click);
+    agregar(menu_, Item_Menu::IDC_ARCHIVO, QStringLiteral("Archivo &histórico"),
+            &Fondo::IDC_ARCHIVO_Click);
     separador(menu_, Item_Menu::IDC_SEPARADOR_1);
     acciones_[Item_Menu::IDC_SEPARADOR_1]->setVisible(false);
     QMenu* mantenimiento = menu_->addMenu(QStringLiteral("M&antenimiento"));
@@ -160,6 +165,13 @@ void Fondo::Conectar(QWidget* ventana) {
         });
     } else if (auto* w = qobject_cast<Memo*>(ventana)) {
         connect(w, &Memo::Devolver_Menu, this, &Fondo::Devolver_Menu);
+        connect(w, &Memo::Descarga_Completa, this, [this, w](const QString& respaldo) {
+            Reloj_Arena(true);
+            w->Informar_Archivo(Registrar_Descarga(ctx_.perfil, ctx_.estado.Directorio_Raiz,
+                                                   ctx_.estado.Imagen_Memoria, respaldo,
+                                                   QDateTime::currentDateTime()));
+            Reloj_Arena(false);
+        });
     } else if (auto* w = qobject_cast<Borrar_Memoria*>(ventana)) {
         connect(w, &Borrar_Memoria::Devolver_Menu, this, &Fondo::Devolver_Menu);
     } else if (auto* w = qobject_cast<Visor*>(ventana)) {
@@ -271,6 +283,16 @@ void Fondo::IDC_DESCOMPRIME_Click() {
                         Item_Menu::IDC_ACERCA})
         Habilitar(i, false);
     Mostrar_Hija(new Descompresor(ctx_));
+}
+
+void Fondo::IDC_ARCHIVO_Click() {
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        if (qobject_cast<Archivo_Ventana*>(sub->widget())) {
+            area_->setActiveSubWindow(sub);
+            return;
+        }
+    }
+    Mostrar_Hija(new Archivo_Ventana(ctx_));
 }
 
 void Fondo::visualizar_Click() {

@@ -23,6 +23,7 @@ enum class Item_Menu {
     IDC_SETUP,
     IDC_SEPARADOR_0,
     visualizar,
+    IDC_ARCHIVO,
     IDC_SEPARADOR_1,
     IDC_SUBTE,
     IDC_DESCOMPRIME,
@@ -85,6 +86,8 @@ class Fondo : public QMainWindow {
     void IDC_SETUP_Click();
     void IDC_DESCOMPRIME_Click();
     void visualizar_Click();
+    // "Archivo &histórico": the stations, their downloads and series (one window at most).
+    void IDC_ARCHIVO_Click();
     void IDC_SALIR_Click();
     void mnuManual_Click();
     void IDC_ACERCA_Click();
