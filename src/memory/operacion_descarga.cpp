@@ -81,12 +81,13 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     r.respaldo = Ruta_Respaldo(ruta, e.Directorio_Bak);
     r.falla_respaldo = Guardar_Respaldo(imagen, r.respaldo, e.Directorio_Raiz,
                                         [&](int k) { avance(k, Elementos_Respaldo - 1); });
-    Reabrir_Puerto(puerto, Buffer_Normal);
 
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
     r.falla_datos = Analizar_Memoria(e, ruta, Separador_Para(ruta));
     r.falla_visualizacion = Analizar_Memoria(e, Archivo_Visualizacion, QByteArrayLiteral("\t"));
+    // Reopening the port takes a while on some adapters: the files come first.
+    Reabrir_Puerto(puerto, Buffer_Normal);
 
     etapa("Guardado.");
     avance(0, Elementos_Respaldo - 1);

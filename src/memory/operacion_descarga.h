@@ -73,9 +73,9 @@ struct Resultado_Descarga {
 
 // The whole download into `ruta` (already checked and prepared): receive buffer enlarged, link
 // check, "DDD", reception, image, checksum, backup in Directorio_Bak and its copy DUMP.$$$,
-// port restored, decoding into `ruta` and "temp.tmp" (in Directorio_Bak, which is left as
-// the current directory). A relative `ruta` is taken from the current directory at the call.
-// The decoding runs whenever the image is complete in memory, even when its backup could not
+// decoding into `ruta` and "temp.tmp" (in Directorio_Bak, which is left as the current
+// directory), receive buffer restored. A relative `ruta` is taken from the current directory at the
+// call. The decoding runs whenever the image is complete in memory, even when its backup could not
 // be written. Memoria_Leida is false from the start and true at the end only when the memory
 // is safe (Memoria_Segura).
 Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta,
