@@ -23,21 +23,23 @@ class Progreso {
         Cerrar_Barra();
         etapa_ = texto;
         ultimo_ = -1;
-        s_.consola.Errores(texto + QLatin1Char('\n'));
+        // On a terminal the bar is drawn on the stage's own line.
+        s_.consola.Errores(terminal_ ? texto : texto + QLatin1Char('\n'));
+        barra_ = terminal_;
     }
 
     void Avance(int valor, int maximo) {
         if (maximo <= 0 || valor <= 0) return;
         const int por_ciento = static_cast<int>(qMin<qint64>(100, qint64(valor) * 100 / maximo));
         if (terminal_) {
-            if (por_ciento == ultimo_) return;
+            if (por_ciento == ultimo_ || !barra_) return;
             ultimo_ = por_ciento;
             const int llenos = por_ciento * Ancho / 100;
-            s_.consola.Errores(QStringLiteral("\r[%1%2] %3 %")
+            s_.consola.Errores(QStringLiteral("\r%1 [%2%3] %4 %")
+                                   .arg(etapa_)
                                    .arg(QString(llenos, QLatin1Char('#')))
                                    .arg(QString(Ancho - llenos, QLatin1Char('.')))
                                    .arg(por_ciento, 3));
-            barra_ = true;
         } else {
             if (ultimo_ < 0) ultimo_ = 0;
             while (ultimo_ / 10 < por_ciento / 10) {
