@@ -53,9 +53,9 @@ class Ayuda_Nula : public aq::Ayuda {
 class Sesion {
   public:
     Sesion(aq::Consola& consola, const QString& puerto) : consola(consola), puerto_(puerto) {}
-    // Reads the settings (its warnings go to the terminal) and opens the port; false with the
-    // message shown when the port could not be opened.
-    bool Abrir();
+    // Reads the settings (its warnings go to the terminal; those about the folders only when
+    // `carpetas`) and opens the port; false with the message shown when it could not be opened.
+    bool Abrir(bool carpetas = false);
     aq::Contexto& ctx() { return *ctx_; }
     aq::Estado& estado() { return estado_; }
 

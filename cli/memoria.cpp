@@ -145,7 +145,7 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         s.Aviso(aq::Mensaje_Error_Archivo(falla.tipo));
         return Archivo;
     }
-    if (!s.Abrir()) return Rechazo;
+    if (!s.Abrir(true)) return Rechazo;
 
     Progreso progreso(s);
     aq::Seguimiento_Descarga seguimiento;

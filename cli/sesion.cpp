@@ -4,10 +4,15 @@
 
 namespace cli {
 
-bool Sesion::Abrir() {
+bool Sesion::Abrir(bool carpetas) {
     // The settings are the windows' own: only the reading is shared, nothing is written.
     aq::Leer_Ajustes(estado_, perfil_, dialogos_);
-    for (const QString& t : dialogos_.textos) Aviso(t);
+    // Only the warnings about what this order uses: the folders, and the port when none was
+    // given.
+    for (const QString& t : dialogos_.textos) {
+        const bool del_puerto = t.startsWith(QLatin1String("El puerto"));
+        if (del_puerto ? puerto_.isEmpty() : carpetas) Aviso(t);
+    }
     dialogos_.textos.clear();
 
     QString error;

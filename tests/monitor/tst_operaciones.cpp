@@ -159,8 +159,6 @@ class Tst_Operaciones : public QObject {
                               << QByteArray("F01/01/02") << Otra << Desconocida + Verifique;
         QTest::newRow("H09:05") << H << QList<int>{9, 5} << ok << QByteArray("H09:05") << Ok
                                 << QString();
-        QTest::newRow("H23:59") << H << QList<int>{23, 59} << ok << QByteArray("H23:59") << Ok
-                                << QString();
         QTest::newRow("hora 24") << H << QList<int>{24, 0} << ok << QByteArray() << Inv
                                  << hora_mala;
         QTest::newRow("minuto 60")
@@ -171,7 +169,6 @@ class Tst_Operaciones : public QObject {
                               << QByteArray("H00:00") << Otra
                               << "Error 015, " + Desconocida + Salga;
         QTest::newRow("I3") << I << QList<int>{3} << ok << QByteArray("I3") << Ok << QString();
-        QTest::newRow("I0") << I << QList<int>{0} << ok << QByteArray("I0") << Ok << QString();
         QTest::newRow("codigo 7") << I << QList<int>{7} << ok << QByteArray() << Inv
                                   << intervalo_malo;
         QTest::newRow("codigo -1")
