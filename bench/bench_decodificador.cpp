@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < 50; ++r) {
         QElapsedTimer t;
         t.start();
-        if (!aq::Analizar_Memoria(estado, QStringLiteral("salida.csv"), ";", nullptr)) {
+        if (aq::Analizar_Memoria(estado, QStringLiteral("salida.csv"), ";")) {
             std::fputs("decoding failed\n", stderr);
             return 1;
         }

@@ -3,10 +3,9 @@
 #include <cstdio>
 
 #include "comandos.h"
+#include "core/estado.h"
 #include "memory/decodificador.h"
 #include "memory/resguardo.h"
-#include "platform/dialogos.h"
-#include "core/estado.h"
 
 namespace {
 
@@ -14,17 +13,6 @@ void Error(const QString& texto) {
     std::fputs(texto.toUtf8().constData(), stderr);
     if (!texto.endsWith(QLatin1Char('\n'))) std::fputc('\n', stderr);
 }
-
-// The decoder's message boxes, for a terminal.
-class Dialogos_Consola : public aq::Dialogos {
-  public:
-    aq::Respuesta MsgBox(const QString& texto, aq::Icono, aq::Botones, const QString&) override {
-        Error(texto);
-        return aq::Respuesta::Aceptar;
-    }
-    QString Guardar_Archivo(const QString&, const QString&) override { return {}; }
-    QString Abrir_Archivo(const QString&, const QString&) override { return {}; }
-};
 
 }  // namespace
 
@@ -44,6 +32,9 @@ int Comando_Expandir(const QStringList& args) {
     const QByteArray separador = QFileInfo(salida).fileName().toLower().endsWith(".csv")
                                      ? QByteArrayLiteral(";")
                                      : QByteArrayLiteral("\t");
-    Dialogos_Consola avisos;
-    return aq::Analizar_Memoria(estado, salida, separador, &avisos) ? 0 : 1;
+    if (const aq::Falla_En_Archivo falla = aq::Analizar_Memoria(estado, salida, separador)) {
+        Error(aq::Mensaje_Error_Archivo(falla.tipo));
+        return 1;
+    }
+    return 0;
 }

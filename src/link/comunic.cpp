@@ -1,5 +1,7 @@
 #include "link/comunic.h"
 
+#include "link/sondeo.h"
+
 namespace aq {
 
 void Comunic::Cargar() {
@@ -13,9 +15,7 @@ void Comunic::Descargar() {
 }
 
 bool Comunic::Reabrir() {
-    if (ctx_.puerto.PortOpen()) ctx_.puerto.setPortOpen(false);
-    ctx_.puerto.setCommPort(ctx_.estado.Puerto_Com);
-    return ctx_.puerto.setPortOpen(true);
+    return Reabrir_Puerto(ctx_.puerto, 0, ctx_.estado.Puerto_Com);
 }
 
 }  // namespace aq

@@ -16,6 +16,13 @@ enum class Falla_Archivo {
     Otra,               // anything else
 };
 
+// A failure and the file it came on; false when there was none.
+struct Falla_En_Archivo {
+    Falla_Archivo tipo = Falla_Archivo::Ninguna;
+    QString ruta;
+    explicit operator bool() const { return tipo != Falla_Archivo::Ninguna; }
+};
+
 // What was being done when the failure came; it decides how an ambiguous error is read.
 enum class Operacion_Archivo { Abrir_Escritura, Abrir_Lectura, Escribir, Leer, Borrar };
 

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "core/estado.h"
 #include "link/enlace.h"
+#include "link/sondeo.h"
 
 namespace aq {
 
 namespace {
-
-// Longest sleep on the port between two passes, so that the progress bar keeps moving.
-constexpr double Paso_Espera = 0.05;
-// Past the limit, so that "more than T" holds on a clock that jumps exactly.
-constexpr double Margen = 0.001;
 
 const QString Reintente =
     QStringLiteral("\nReintente el borrado.\nSi el problema persiste contacte al fabricante");
@@ -23,23 +20,17 @@ bool Es_Respuesta_Final(const QByteArray& r) {
 }  // namespace
 
 double Tiempo_Borrado(int lugares_vacios) {
-    return (4096.0 - lugares_vacios) * 30.0 + 2000.0;
+    return (static_cast<double>(Palabras_Memoria) - lugares_vacios) * 30.0 + 2000.0;
 }
 
 QByteArray Esperar_Respuesta_Borrado(Puerto_Serie& puerto, Reloj& reloj, double t0,
                                      double tiempo_ms, const std::function<void(double)>& avance) {
     QByteArray respuesta;
-    const double fin = t0 + tiempo_ms / 1000.0 + Margen;
-    for (;;) {
-        const double transcurrido = (reloj.Segundos() - t0) * 1000.0;
-        if (avance) avance(transcurrido);
-        reloj.Ceder(0);
+    Sondear_Puerto(puerto, reloj, t0, tiempo_ms / 1000.0, [&](double transcurrido) {
+        if (avance) avance(transcurrido * 1000.0);
         if (puerto.InBufferCount() > 0) respuesta += puerto.Input();
-        if (Es_Respuesta_Final(respuesta)) break;
-        // A line that has gone will not answer: no point in waiting it out.
-        if (transcurrido - tiempo_ms > 0 || !puerto.PortOpen()) break;
-        puerto.Esperar_Datos(std::min(fin, reloj.Segundos() + Paso_Espera));
-    }
+        return Es_Respuesta_Final(respuesta);
+    });
     return respuesta;
 }
 

@@ -117,6 +117,7 @@ class Archivos_Decodificacion {
   public:
     QFile salida, bloque, informe;
     Falla_Archivo falla = Falla_Archivo::Ninguna;
+    QString ruta_falla;
 
     bool Abrir(QFile& archivo, const QString& ruta, QIODevice::OpenMode modo) {
         if (falla != Falla_Archivo::Ninguna) return false;
@@ -124,6 +125,7 @@ class Archivos_Decodificacion {
         errno = 0;
         if (archivo.open(modo | QIODevice::Truncate | QIODevice::Unbuffered)) return true;
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
+        ruta_falla = ruta;
         return false;
     }
 
@@ -135,6 +137,7 @@ class Archivos_Decodificacion {
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
         if (falla == Falla_Archivo::Otra && archivo.error() == QFileDevice::NoError)
             falla = Falla_Archivo::Disco_Lleno;  // a short write with no error: no room left
+        ruta_falla = archivo.fileName();
         return false;
     }
 
@@ -148,6 +151,7 @@ class Archivos_Decodificacion {
         if (archivo.seek(0) && archivo.read(destino.data() + antes, largo) == largo) return true;
         destino.resize(antes);
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Leer);
+        ruta_falla = archivo.fileName();
         return false;
     }
 
@@ -157,12 +161,13 @@ class Archivos_Decodificacion {
         errno = 0;
         if (archivo.resize(0) && archivo.seek(0)) return true;
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
+        ruta_falla = archivo.fileName();
         return false;
     }
 };
 
 // Removes the work files ("*.KVX") left in the current directory, except `conservar`.
-Falla_Archivo Borrar_Archivos_Trabajo(const QString& conservar) {
+Falla_En_Archivo Borrar_Archivos_Trabajo(const QString& conservar) {
     const QDir actual = QDir::current();
     const QStringList nombres =
         actual.entryList(QStringList{QStringLiteral("*.KVX")}, QDir::Files | QDir::System);
@@ -171,9 +176,10 @@ Falla_Archivo Borrar_Archivos_Trabajo(const QString& conservar) {
         if (Mismo_Archivo(ruta, conservar)) continue;
         QFile archivo(ruta);
         errno = 0;
-        if (!archivo.remove()) return Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Borrar);
+        if (!archivo.remove())
+            return {Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Borrar), ruta};
     }
-    return Falla_Archivo::Ninguna;
+    return {};
 }
 
 enum class Paso { Encabezado, Datos, Fin_Memoria, Vacios, Busqueda, Resumen };
@@ -533,18 +539,15 @@ std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>&
     return std::move(coleccion.bloques);
 }
 
-bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
-                      Dialogos* avisos) {
+Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
+                                  const QByteArray& separador) {
     static const QByteArray espacio = QByteArrayLiteral(" ");
 
     const std::vector<QByteArray>& imagen = estado.Imagen_Memoria;
     Archivos_Decodificacion archivos;
 
     auto fallar = [&]() {
-        if (avisos)
-            avisos->MsgBox(Mensaje_Error_Archivo(archivos.falla), Icono::Ninguno, Botones::Aceptar,
-                           Titulo_Aplicacion);
-        return false;  // the QFile members close what is open
+        return Falla_En_Archivo{archivos.falla, archivos.ruta_falla};  // the QFiles close
     };
 
     estado.Cantidad_Bloques = 0;
@@ -554,6 +557,7 @@ bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& sep
     // The output may not be one of the work files, which are open at the same time.
     if (Mismo_Archivo(ruta, Archivo_Bloque) || Mismo_Archivo(ruta, Archivo_Informe)) {
         archivos.falla = Falla_Archivo::Archivo_Abierto;
+        archivos.ruta_falla = ruta;
         return fallar();
     }
     archivos.Abrir(archivos.salida, ruta, QIODevice::WriteOnly);
@@ -593,9 +597,7 @@ bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& sep
     archivos.bloque.close();
     archivos.informe.close();
 
-    archivos.falla = Borrar_Archivos_Trabajo(ruta);
-    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
-    return true;
+    return Borrar_Archivos_Trabajo(ruta);
 }
 
 }  // namespace aq

@@ -3,8 +3,8 @@
 #include <QString>
 #include <vector>
 
-#include "platform/dialogos.h"
 #include "core/estado.h"
+#include "memory/archivos.h"
 
 namespace aq {
 
@@ -42,10 +42,8 @@ struct Bloque_Decodificado {
 std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>& imagen);
 
 // Decodes estado.Imagen_Memoria[0..4095] into `ruta` (summary then blocks) with `separador`
-// (";" or "\t"). Returns false when a file failure ended it; the failure was then shown
-// through `avisos` (no icon, OK, application title) when `avisos` is not null.
-bool Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
-                      Dialogos* avisos);
+// (";" or "\t"). Returns the file failure that ended it (kind and file), none when whole.
+Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador);
 
 // True for a reading: the text lies between "0000 " and "0FFF " (byte order) and its first
 // four characters are hexadecimal digits (upper case).

@@ -11,11 +11,6 @@ namespace aq {
 
 namespace {
 
-// Longest sleep on the port between two passes, so that window events keep running.
-constexpr double Paso_Espera = 0.05;
-// Past the limit, so that "more than N seconds" holds on a clock that jumps exactly.
-constexpr double Margen = 0.001;
-
 const QFileDevice::Permissions Solo_Lectura = QFileDevice::ReadOwner | QFileDevice::ReadUser |
                                               QFileDevice::ReadGroup | QFileDevice::ReadOther;
 
@@ -61,25 +56,13 @@ QString Ruta_Respaldo(const QString& elegido, const QString& directorio_bak) {
     return directorio_bak + QLatin1Char('/') + nombre.mid(ultimo + 1);
 }
 
-bool Reabrir_Puerto(Puerto_Serie& puerto, int buffer) {
-    puerto.setPortOpen(false);
-    puerto.setInBufferSize(buffer);
-    return puerto.setPortOpen(true);
-}
-
 Recepcion Recibir_Volcado(Puerto_Serie& puerto, Reloj& reloj,
                           const std::function<void(int)>& avance, double limite) {
-    const double t0 = reloj.Segundos();
-    const double fin = t0 + limite + Margen;
-    for (;;) {
-        reloj.Ceder(0);
+    Sondear_Puerto(puerto, reloj, reloj.Segundos(), limite, [&](double) {
         const int esperando = puerto.InBufferCount();
         if (esperando <= Largo_Volcado && avance) avance(esperando);
-        if (esperando == Largo_Volcado) break;
-        const double ahora = reloj.Segundos();
-        if (ahora - t0 > limite || !puerto.PortOpen()) break;
-        puerto.Esperar_Datos(std::min(fin, ahora + Paso_Espera));
-    }
+        return esperando == Largo_Volcado;
+    });
     Recepcion r;
     r.linea_caida = !puerto.PortOpen();
     r.recibidos = puerto.InBufferCount();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "link/sondeo.h"
 #include "memory/archivos.h"
 #include "platform/puerto.h"
 #include "platform/reloj.h"
@@ -43,9 +44,6 @@ QString Ruta_Respaldo(const QString& elegido, const QString& directorio_bak);
 
 // --- The line ---
 
-// Closes the port, sets its receive buffer and opens it again.
-bool Reabrir_Puerto(Puerto_Serie& puerto, int buffer);
-
 struct Recepcion {
     QByteArray texto;          // everything that was waiting, as received
     int recibidos = 0;         // the count of waiting characters when the wait ended
@@ -74,11 +72,7 @@ bool Checksum_Correcto(const QByteArray& texto, const QByteArray& palabra_checks
 
 // --- The backup ---
 
-struct Falla_Respaldo {
-    Falla_Archivo tipo = Falla_Archivo::Ninguna;
-    QString ruta;  // the file that failed
-    explicit operator bool() const { return tipo != Falla_Archivo::Ninguna; }
-};
+using Falla_Respaldo = Falla_En_Archivo;
 
 // Replaces the backup at `ruta` (even a read-only one) with elements 0..4097 of `imagen`, one
 // per CR LF line, copies it over `directorio_raiz`/DUMP.$$$ and leaves it read-only.

@@ -6,7 +6,7 @@
 
 namespace aq {
 
-constexpr int Capacidad_Memoria = 4096;
+constexpr int Capacidad_Memoria = Palabras_Memoria;
 
 // The fields of the logger's 49-character reply to "L", as the monitor shows them.
 struct Registro_Estado {

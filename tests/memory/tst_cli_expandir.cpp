@@ -27,7 +27,7 @@ class Tst_Cli_Expandir : public QObject {
         QVERIFY(!Guardar_Respaldo(estado.Imagen_Memoria, "POZO3.$%c", dir.path()));
         QVERIFY(Escribir(QFile("lf.bak"), Leer("POZO3.$%c").replace("\r\n", "\n")));
         QVERIFY(Escribir(QFile("corto.bak"), Leer("lf.bak").left(6 * 4095)));
-        QVERIFY(Analizar_Memoria(estado, "directo.csv", ";", nullptr));
+        QVERIFY(!Analizar_Memoria(estado, "directo.csv", ";"));
         QCOMPARE(Expandir({"POZO3.$%c", "SALIDA.CSV"}), 0);
         QCOMPARE(Expandir({"lf.bak", "lf.csv"}), 0);
         QCOMPARE(Leer("SALIDA.CSV"), Leer("directo.csv"));

@@ -114,7 +114,7 @@ class Tst_Datos_Exportados : public QObject {
             estado.Imagen_Memoria[i] = i < palabras.size() ? palabras[i] : "FFFF ";
         for (const char* nombre : {"DATOS.CSV", "DATOS.txt"}) {
             const QByteArray sep = QByteArray(nombre).endsWith("CSV") ? ";" : "\t";
-            QVERIFY(Analizar_Memoria(estado, nombre, sep, nullptr));
+            QVERIFY(!Analizar_Memoria(estado, nombre, sep));
             QCOMPARE(Firma(Leer_Datos_Exportados(nombre)), firma);
         }
     }
@@ -124,7 +124,7 @@ class Tst_Datos_Exportados : public QObject {
         const QList<QByteArray> cabeza = Encabezado(1, 9, 6, 0, 0, 1, 1, 0);
         for (int i = 0; i < Palabras_Memoria; ++i)
             estado.Imagen_Memoria[i] = i < 5 ? cabeza[i] : W(i % 4096);
-        QVERIFY(Analizar_Memoria(estado, "LLENA.CSV", ";", nullptr));
+        QVERIFY(!Analizar_Memoria(estado, "LLENA.CSV", ";"));
         const Datos_Exportados d = Leer_Datos_Exportados("LLENA.CSV");
         QCOMPARE(Firma(d), QString("B1 E9 n4091 01/01/2000 04:00=10 12/11/2001 20:00=8190"));
         QCOMPARE(d.bloques[0].lecturas_declaradas, 4091);
@@ -213,7 +213,7 @@ class Tst_Datos_Exportados : public QObject {
             Encabezado(0, 4, 6, 0, 0, 1, 1, 1) + QList<QByteArray>{"0001 ", "0abc "};
         for (int i = 0; i < Palabras_Memoria; ++i)
             estado.Imagen_Memoria[i] = i < palabras.size() ? palabras[i] : "FFFF ";
-        QVERIFY(Analizar_Memoria(estado, "BASE.CSV", ";", nullptr));
+        QVERIFY(!Analizar_Memoria(estado, "BASE.CSV", ";"));
         QFile f("BASE.CSV");
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray base = f.readAll().left(2000);  // the summary and the blocks

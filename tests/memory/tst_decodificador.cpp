@@ -1,6 +1,5 @@
 #include <QtTest>
 
-#include "dobles/dialogos_guionados.h"
 #include "memory/decodificador.h"
 
 using namespace aq;
@@ -10,7 +9,6 @@ class Tst_Decodificador : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir;
     Estado estado;
-    Dialogos_Guionados avisos;
 
     static QByteArray W(int v) {
         return QByteArray::number(v, 16).toUpper().rightJustified(4, '0') + ' ';
@@ -28,7 +26,7 @@ class Tst_Decodificador : public QObject {
     }
 
     QByteArray Decodificar(const QByteArray& separador = ";") {
-        [&] { QVERIFY(Analizar_Memoria(estado, "salida.csv", separador, &avisos)); }();
+        [&] { QVERIFY(!Analizar_Memoria(estado, "salida.csv", separador)); }();
         QFile f("salida.csv");
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
@@ -42,7 +40,6 @@ class Tst_Decodificador : public QObject {
         QDir::setCurrent(dir->path());
         estado = Estado();
         for (int i = 0; i < Palabras_Memoria; ++i) estado.Imagen_Memoria[i] = "FFFF ";
-        avisos.cajas.clear();
     }
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
@@ -183,17 +180,14 @@ class Tst_Decodificador : public QObject {
     }
 
     void falla_de_archivo() {
-        QVERIFY(!Analizar_Memoria(estado, "no/existe/salida.csv", ";", &avisos));
-        QCOMPARE(avisos.Textos(),
-                 QStringList{QString::fromUtf8(
-                     "No existe el directorio solicitado.\nCréelo y vuelva a intentar")});
-        QVERIFY(avisos.cajas[0].icono == Icono::Ninguno &&
-                avisos.cajas[0].botones == Botones::Aceptar);
-        QCOMPARE(avisos.cajas[0].titulo, Titulo_Aplicacion);
+        const Falla_En_Archivo falla = Analizar_Memoria(estado, "no/existe/salida.csv", ";");
+        QVERIFY(falla.tipo == Falla_Archivo::Ruta_Inexistente);
+        QCOMPARE(falla.ruta, QStringLiteral("no/existe/salida.csv"));
 
         // The output may not be a work file; one named like them survives their removal.
-        QVERIFY(!Analizar_Memoria(estado, Archivo_Informe, ";", nullptr));
-        QVERIFY(Analizar_Memoria(estado, "resumen.kvx", ";", &avisos));
+        QVERIFY(Analizar_Memoria(estado, Archivo_Informe, ";").tipo ==
+                Falla_Archivo::Archivo_Abierto);
+        QVERIFY(!Analizar_Memoria(estado, "resumen.kvx", ";"));
         QVERIFY(QFile::exists("resumen.kvx"));
     }
 };

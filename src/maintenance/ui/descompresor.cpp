@@ -144,7 +144,10 @@ void Descompresor::Command1_Click() {
 
     Label2->setText(QStringLiteral("Expandiendo ..."));
     Repintar(Label2);
-    Analizar_Memoria(ctx_.estado, expandido, QByteArrayLiteral("\t"), &ctx_.dialogos);
+    if (const Falla_En_Archivo falla =
+            Analizar_Memoria(ctx_.estado, expandido, QByteArrayLiteral("\t")))
+        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno, Botones::Aceptar,
+                             Titulo_Aplicacion);
 
     Label2->setText(QStringLiteral("Convirtiendo ..."));
     Repintar(Label2);

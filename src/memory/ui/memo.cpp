@@ -168,9 +168,13 @@ void Memo::Command1_Click() {
     Restaurar_Puerto();
 
     Mostrar_Estado(QStringLiteral("Guardando ..."));
-    // The decoder reports its own failures; the raw backup is safe either way.
-    Analizar_Memoria(ctx_.estado, ruta, Separador_Para(ruta), &ctx_.dialogos);
-    Analizar_Memoria(ctx_.estado, Archivo_Visualizacion, QByteArrayLiteral("\t"), &ctx_.dialogos);
+    // A decoding failure is reported and the download goes on; the raw backup is safe.
+    for (const auto& [destino, separador] :
+         {std::pair{ruta, Separador_Para(ruta)},
+          std::pair{Archivo_Visualizacion, QByteArrayLiteral("\t")}})
+        if (const Falla_En_Archivo falla = Analizar_Memoria(ctx_.estado, destino, separador))
+            ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno,
+                                 Botones::Aceptar, Titulo_Aplicacion);
 
     Mostrar_Estado(QStringLiteral("Guardado."));
     ProgressBar1->setValue(0);

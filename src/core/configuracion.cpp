@@ -1,4 +1,4 @@
-#include "shell/arranque.h"
+#include "core/configuracion.h"
 
 #include <QCoreApplication>
 
@@ -16,8 +16,8 @@ namespace {
 
 const QString Atencion = QStringLiteral("Atención !!!");
 
-void Advertir(Contexto& ctx, const QStringList& lineas) {
-    ctx.dialogos.MsgBox(lineas.join('\n') + '\n', Icono::Exclamacion, Botones::Aceptar, Atencion);
+void Advertir(Dialogos& dialogos, const QStringList& lineas) {
+    dialogos.MsgBox(lineas.join('\n') + '\n', Icono::Exclamacion, Botones::Aceptar, Atencion);
 }
 
 QString Subdirectorio(const QString& base, const char* nombre) {
@@ -53,53 +53,53 @@ void Primera_Vez(Contexto& ctx) {
     QFile::remove(QStringLiteral("inicial.txt"));
 }
 
-QString Leer_Directorio(Contexto& ctx, const char* clave, const QStringList& aviso) {
+QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, const char* clave,
+                        const QStringList& aviso) {
     const QString valor =
-        ctx.perfil.GetProfileString(ctx.estado.Seccion_Ini, QString::fromLatin1(clave), "NADA");
+        perfil.GetProfileString(e.Seccion_Ini, QString::fromLatin1(clave), "NADA");
     if (valor.isEmpty() || valor == "NADA" || !Existe_Directorio(valor)) {
-        Advertir(ctx, aviso);
+        Advertir(dialogos, aviso);
         return QDir::toNativeSeparators(QDir::currentPath());
     }
     return valor;
 }
 
-void Normal(Contexto& ctx) {
-    Estado& e = ctx.estado;
+}  // namespace
+
+void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos) {
     e.Instalando = false;
     const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
     const QString corriente = QStringLiteral("Los datos se salvarán en el directorio corriente.");
     e.Directorio_Raiz =
-        Leer_Directorio(ctx, "RAIZ",
+        Leer_Directorio(e, perfil, dialogos, "RAIZ",
                         {QStringLiteral("El directorio inicial del programa que se"),
                          QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar});
     e.Directorio_Datos = Leer_Directorio(
-        ctx, "DATOS",
+        e, perfil, dialogos, "DATOS",
         {QStringLiteral("El directorio por defecto para guardar los datos"),
          QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar});
     e.Directorio_Bak = Leer_Directorio(
-        ctx, "BAK",
+        e, perfil, dialogos, "BAK",
         {QStringLiteral("El directorio por defecto para resguardo de información"),
          QStringLiteral("compactada que se halla especificado en WIN.INI no existe."), corriente,
          reinstalar});
-    QDir::setCurrent(e.Directorio_Datos);
 
-    const int puerto = ctx.perfil.GetProfileInt(e.Seccion_Ini, "MSComm1_PORT", -1);
+    const int puerto = perfil.GetProfileInt(e.Seccion_Ini, "MSComm1_PORT", -1);
     const QString asumiremos = QStringLiteral("Asumiremos COM1. Si lo desea cámbielo en Opciones.");
     if (puerto == -1 || puerto == 0) {
         e.Puerto_Com = 1;
-        Advertir(ctx, {QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI"),
-                       asumiremos, reinstalar});
+        Advertir(dialogos,
+                 {QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI"),
+                  asumiremos, reinstalar});
     } else if (puerto < 1 || puerto > 4) {
         e.Puerto_Com = 1;
-        Advertir(ctx,
+        Advertir(dialogos,
                  {QStringLiteral("El puerto de comunicaciones serial que figura en WIN.INI"),
                   QStringLiteral("no está adecuadamente especificado."), asumiremos, reinstalar});
     } else {
         e.Puerto_Com = puerto;
     }
 }
-
-}  // namespace
 
 bool Existe_Archivo(const QString& ruta) {
     return QFileInfo(ruta).isFile();
@@ -116,7 +116,8 @@ bool Leer_Configuracion(Contexto& ctx) {
         Primera_Vez(ctx);
         return true;
     }
-    Normal(ctx);
+    Leer_Ajustes(ctx.estado, ctx.perfil, ctx.dialogos);
+    QDir::setCurrent(ctx.estado.Directorio_Datos);
     return false;
 }
 

@@ -1,0 +1,44 @@
+#include "core/configuracion.h"
+
+#include "comandos.h"
+
+namespace cli {
+
+bool Sesion::Abrir(bool carpetas) {
+    // The settings are the windows' own: only the reading is shared, nothing is written.
+    aq::Leer_Ajustes(estado_, perfil_, dialogos_);
+    // Only the warnings about what this order uses: the folders, and the port when none was
+    // given.
+    for (const QString& t : dialogos_.textos) {
+        const bool del_puerto = t.startsWith(QLatin1String("El puerto"));
+        if (del_puerto ? puerto_.isEmpty() : carpetas) Aviso(t);
+    }
+    dialogos_.textos.clear();
+
+    QString error;
+    serie_ = Abrir_Puerto_Cli(puerto_, perfil_, reloj_, estado_.Puerto_Com, &error);
+    if (!serie_) {
+        Aviso(error);
+        return false;
+    }
+    ctx_ = std::make_unique<aq::Contexto>(
+        aq::Contexto{estado_, *serie_, reloj_, dialogos_, perfil_, ayuda_});
+    return true;
+}
+
+void Sesion::Aviso(const QString& texto) {
+    QString t = texto;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    while (t.endsWith(QLatin1Char('\n'))) t.chop(1);
+    consola.Errores(t + QLatin1Char('\n'));
+}
+
+bool Sesion::Preguntar(const QString& texto) {
+    Aviso(texto);
+    consola.Errores(QStringLiteral("[s/N] "));
+    const QString r = consola.Leer_Linea().trimmed().toLower();
+    return r == QLatin1String("s") || r == QLatin1String("si") || r == QLatin1String("sí");
+}
+
+}  // namespace cli

@@ -1,0 +1,255 @@
+#include <QtTest>
+
+#include "dobles/banco_operaciones.h"
+#include "link/enlace.h"
+#include "memory/operacion_borrado.h"
+#include "memory/operacion_descarga.h"
+#include "tst_descarga_volcado.h"
+
+using namespace aq;
+
+namespace {
+
+const QString Error_005 =
+    QString::fromUtf8("Error 005, el lazo de comunicación se ha interrumpido.\n");
+const QString Error_006 = QString::fromUtf8("Error 006 hubo un error durante la recepción");
+
+}  // namespace
+
+class Tst_Operaciones_Memoria : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QString En(const QString& nombre) const { return dir->filePath(nombre); }
+
+  private Q_SLOTS:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QDir(dir->path()).mkdir("BAK");
+        QDir::setCurrent(dir->path());
+    }
+    void cleanup() { QDir::setCurrent(QDir::tempPath()); }
+
+    void descarga_data() {
+        QTest::addColumn<QByteArray>("volcado");  // what the logger sends after "DDD"
+        QTest::addColumn<bool>("enlace");
+        QTest::addColumn<bool>("carpeta_bak");
+        QTest::addColumn<QStringList>("avisos");
+        QTest::addColumn<bool>("respaldo");  // backup and DUMP.$$$ written
+        QTest::addColumn<bool>("memoria_leida");
+        QTest::addColumn<double>("segundos");  // from "DDD" to the end of the reception
+
+        const QByteArray bueno = Volcado_De(Bloque_Ejemplo());
+        QTest::newRow("completa") << bueno << true << true << QStringList() << true << true << 0.5;
+        QTest::newRow("corta") << bueno.left(10000) << true << true
+                               << QStringList{Error_005, Error_006} << true << false << 45.0;
+        QTest::newRow("checksum") << Volcado_De(Bloque_Ejemplo(), 1) << true << true
+                                  << QStringList{Error_006} << true << false << 0.5;
+        // The image is whole in memory: the readings are saved, but erasing stays refused.
+        QTest::newRow("sin carpeta BAK")
+            << bueno << true << false << QStringList() << false << false << 0.5;
+        QTest::newRow("sin enlace")
+            << bueno << false << true << QStringList() << false << false << -1.0;
+    }
+
+    void descarga() {
+        QFETCH(QByteArray, volcado);
+        QFETCH(bool, enlace);
+        QFETCH(bool, carpeta_bak);
+        QFETCH(QStringList, avisos);
+        QFETCH(bool, respaldo);
+        QFETCH(double, segundos);
+        Banco_Operaciones b;
+        b.estado.Directorio_Raiz = dir->path();
+        b.estado.Directorio_Datos = dir->path();
+        b.estado.Directorio_Bak = En(carpeta_bak ? "BAK" : "FALTA");
+        b.estado.Memoria_Leida = true;
+        if (enlace) b.puerto.Responder_Enlace();
+        double t_ddd = -1;
+        int buffer_ddd = 0;
+        b.puerto.al_escribir = [&](const QByteArray& c) {
+            if (c != "DDD") return;
+            t_ddd = b.reloj.Segundos();
+            buffer_ddd = b.puerto.InBufferSize();
+            // Paced like the line: half of it at once, the rest a little later.
+            b.puerto.Entregar(volcado.left(volcado.size() / 2), 0.2);
+            b.puerto.Entregar(volcado.mid(volcado.size() / 2), 0.5);
+        };
+        QStringList recibidos;
+        Seguimiento_Descarga s;
+        s.aviso = [&](const QString& t, const QString&) { recibidos << t; };
+        double t_fin_recepcion = -1;
+        s.etapa = [&](const QString& e) {
+            if (e == "Verificando ...") t_fin_recepcion = b.reloj.Segundos();
+        };
+
+        const Resultado_Descarga r = Descargar_Memoria(b.ctx, "POZO3.csv", s);
+        QCOMPARE(r.enlace, enlace);
+        QCOMPARE(recibidos, avisos);
+        QTEST(b.estado.Memoria_Leida, "memoria_leida");
+        QCOMPARE(b.puerto.InBufferSize(), 1024);
+        QVERIFY(b.puerto.PortOpen());
+        QCOMPARE(b.puerto.Comandos().contains("DDD"), enlace);
+        if (!enlace) {
+            QVERIFY(!QFile::exists(En("BAK/POZO3.$%c")) && Leer(En("POZO3.csv")).isEmpty());
+            return;
+        }
+        QCOMPARE(!r.falla_respaldo, respaldo);
+        QCOMPARE(buffer_ddd, 21000);
+        QVERIFY2(qAbs(t_fin_recepcion - t_ddd - segundos) < 0.06,
+                 qPrintable(QString::number(t_fin_recepcion - t_ddd)));
+        // The data file and the display file are written in every case.
+        QVERIFY(Leer(En("POZO3.csv")).contains("Cantidad de bloques de datos:  1\r\n"));
+        QVERIFY(Leer(QDir(b.estado.Directorio_Bak).exists() ? En("BAK/temp.tmp") : "temp.tmp")
+                    .contains("\t"));
+        if (respaldo) {
+            QVERIFY(Leer(En("BAK/POZO3.$%c")).startsWith("AA55 \r\n0007 \r\n"));
+            QCOMPARE(Leer(En("DUMP.$$$")), Leer(En("BAK/POZO3.$%c")));
+            QVERIFY(!(QFileInfo(En("BAK/POZO3.$%c")).permissions() & QFileDevice::WriteOwner));
+        } else {
+            QVERIFY(r.falla_respaldo.tipo == Falla_Archivo::Ruta_Inexistente);
+            QCOMPARE(Mensaje_Respaldo_Fallido(r.falla_respaldo),
+                     QString::fromUtf8("No se pudo guardar el resguardo de la memoria en\n") +
+                         QDir::toNativeSeparators(En("FALTA/POZO3.$%c")) +
+                         QString::fromUtf8(
+                             "\nNo existe el directorio solicitado.\nCréelo y vuelva a intentar\n"
+                             "Los datos se guardaron en el archivo solicitado, pero la memoria "
+                             "del equipo\nno podrá borrarse hasta una lectura con resguardo."));
+        }
+    }
+
+    void destino_data() {
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<QString>("preparar");  // "archivo", "solo lectura", "carpeta" or ""
+        QTest::addColumn<int>("fin");
+        QTest::newRow("nuevo") << "POZO.csv"
+                               << "" << int(Fin_Destino::Libre);
+        QTest::newRow("dos puntos") << "POZO.v2.csv"
+                                    << "" << int(Fin_Destino::Extension_Incorrecta);
+        QTest::newRow("exe") << "datos.Exe"
+                             << "" << int(Fin_Destino::Permiso_Denegado);
+        QTest::newRow("ayuda") << "mi_ayuda.txt"
+                               << "" << int(Fin_Destino::Permiso_Denegado);
+        QTest::newRow("existente") << "POZO.csv"
+                                   << "archivo" << int(Fin_Destino::Existente);
+        QTest::newRow("solo lectura") << "POZO.csv"
+                                      << "solo lectura" << int(Fin_Destino::Permiso_Denegado);
+        QTest::newRow("carpeta") << "POZO"
+                                 << "carpeta" << int(Fin_Destino::Permiso_Denegado);
+    }
+
+    void destino() {
+        QFETCH(QString, nombre);
+        QFETCH(QString, preparar);
+        const QString ruta = En(nombre);
+        if (preparar == "carpeta") QDir().mkdir(ruta);
+        if (preparar.contains("archivo") || preparar == "solo lectura") {
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("x") == 1);
+        }
+        if (preparar == "solo lectura") QFile::setPermissions(ruta, QFileDevice::ReadOwner);
+        if (preparar == "solo lectura" && QFileInfo(ruta).isWritable())
+            QSKIP("running as a user who writes read-only files");
+        QTEST(int(Revisar_Destino(ruta)), "fin");
+        if (Revisar_Destino(ruta) == Fin_Destino::Libre) {
+            QVERIFY(!Preparar_Destino(ruta) && QFile::exists(ruta));
+            QVERIFY(Preparar_Destino(En("falta/x.csv")).tipo == Falla_Archivo::Ruta_Inexistente);
+        }
+    }
+
+    void borrado_data() {
+        QTest::addColumn<QByteArray>("modo");
+        QTest::addColumn<QList<QByteArray>>("trozos");  // the answer to "BBB", 0.3 s apart
+        QTest::addColumn<int>("vacios");
+        QTest::addColumn<bool>("confirma");
+        QTest::addColumn<int>("fin");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<double>("espera");  // seconds from "BBB" to the end; -1 not sent
+        const QString c = "\nReintente el borrado.\nSi el problema persiste contacte al fabricante";
+        QTest::newRow("borrada en dos trozos")
+            << QByteArray("AJ") << QList<QByteArray>{"O", "K\r\n"} << 0 << true
+            << int(Fin_Borrado_Equipo::Borrada)
+            << QString("La memoria ha sido borrada y verificada exitosamente.") << 0.6;
+        QTest::newRow("cancelado") << QByteArray("AJ") << QList<QByteArray>{"OK\r\n"} << 0 << false
+                                   << int(Fin_Borrado_Equipo::Cancelado) << QString() << -1.0;
+        QTest::newRow("registro")
+            << QByteArray("RE") << QList<QByteArray>{"OK\r\n"} << 0 << true
+            << int(Fin_Borrado_Equipo::Modo_Registro)
+            << QString::fromUtf8(
+                   "El equipo se encuentra en Modo REGISTRO\nPara poder borrar la memoria, "
+                   "deberá:\n   - pasar a Modo AJUSTE.\n   - volver a Leer la Memoria.\n   - "
+                   "Ejecutar nuevamente el comando de Borrar la Memoria.\n")
+            << -1.0;
+        QTest::newRow("sin estado") << QByteArray() << QList<QByteArray>{"OK\r\n"} << 0 << true
+                                    << int(Fin_Borrado_Equipo::Modo_Registro)
+                                    << QString::fromUtf8(
+                                           "El equipo se encuentra en Modo REGISTRO\nPara poder "
+                                           "borrar la memoria, deberá:\n   - pasar a Modo "
+                                           "AJUSTE.\n   - volver a Leer la Memoria.\n   - "
+                                           "Ejecutar nuevamente el comando de Borrar la "
+                                           "Memoria.\n")
+                                    << -1.0;
+        QTest::newRow("KO") << QByteArray("AJ") << QList<QByteArray>{"KO\r\n"} << 0 << true
+                            << int(Fin_Borrado_Equipo::Fallida)
+                            << "Error 019 (KO), La memoria no pudo ser borrada correctamente." + c
+                            << 0.3;
+        QTest::newRow("??") << QByteArray("AJ") << QList<QByteArray>{"??\r\n"} << 0 << true
+                            << int(Fin_Borrado_Equipo::No_Reconocido)
+                            << "Error 020 (\?\?), Comando no reconocido !!!" + c << 0.3;
+        QTest::newRow("anormal") << QByteArray("AJ") << QList<QByteArray>{"OK\r\nX"} << 0 << true
+                                 << int(Fin_Borrado_Equipo::Anormal)
+                                 << "Error 021 , Respuesta anormal!" + c << 124.88;
+        QTest::newRow("muda, memoria vacia")
+            << QByteArray("AJ") << QList<QByteArray>{} << 4096 << true
+            << int(Fin_Borrado_Equipo::Sin_Respuesta)
+            << QString(
+                   "Error 022, El equipo no responde, verifique el enlace y reintente el "
+                   "borrado")
+            << 2.0;
+    }
+
+    void borrado() {
+        QFETCH(QByteArray, modo);
+        QFETCH(QList<QByteArray>, trozos);
+        QFETCH(int, vacios);
+        QFETCH(bool, confirma);
+        QFETCH(int, fin);
+        QFETCH(double, espera);
+        Banco_Operaciones b;
+        b.estado.Memoria_Leida = true;
+        b.estado.Lugares_Vacios = static_cast<qint16>(vacios);
+        b.puerto.Responder_Enlace();
+        if (!modo.isEmpty())
+            b.puerto.Responder(
+                "L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo));
+        double t_bbb = -1;
+        b.puerto.al_escribir = [&](const QByteArray& c) {
+            if (c != "BBB") return;
+            t_bbb = b.reloj.Segundos();
+            for (int i = 0; i < trozos.size(); ++i) b.puerto.Entregar(trozos[i], 0.3 * (i + 1));
+        };
+        int ultimo = -1, maximo = -1;
+        Seguimiento_Borrado s;
+        s.confirmar = [&] { return confirma; };
+        s.avance = [&](int v, int m) { ultimo = v, maximo = m; };
+
+        const Resultado_Borrado r = Borrar_Memoria_Equipo(b.ctx, s);
+        QCOMPARE(int(r.fin), fin);
+        QTEST(Mensaje_Resultado_Borrado(r.fin), "mensaje");
+        if (espera < 0) {
+            QVERIFY(!b.puerto.Comandos().contains("BBB"));
+            QCOMPARE(b.estado.Memoria_Leida, !confirma);
+            if (!confirma) QVERIFY(b.puerto.Comandos().isEmpty());
+            return;
+        }
+        QVERIFY2(qAbs(b.reloj.Segundos() - t_bbb - espera) < 0.06,
+                 qPrintable(QString::number(b.reloj.Segundos() - t_bbb)));
+        QCOMPARE(maximo, static_cast<int>(r.tiempo_ms) - 1000);
+        QCOMPARE(ultimo, r.fin == Fin_Borrado_Equipo::Borrada ? maximo : 0);
+        QVERIFY(b.estado.Memoria_Leida);
+    }
+};
+
+QTEST_GUILESS_MAIN(Tst_Operaciones_Memoria)
+#include "tst_operaciones_memoria.moc"
