@@ -5,7 +5,7 @@ PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpl
            qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build programs run test bench clean format
+.PHONY: all deps configure build programs run test test-san fuzz bench clean format formato-verificar
 
 all: build
 
@@ -44,8 +44,33 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b"; }; done; true
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (gcc).
+BUILD_SAN ?= build-san
+SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+test-san: deps
+	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	  -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ctest --output-on-failure -j 2
+
+# libFuzzer targets (clang): each runs FUZZ_S seconds on a copy of its seed corpus; a crash
+# stops the run and leaves its input in $(BUILD_FUZZ)/hallazgos/.
+BUILD_FUZZ ?= build-fuzz
+FUZZ_S ?= 60
+fuzz:
+	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DAQ_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	@scripts/fuzz.sh "$(BUILD_FUZZ)" "$(FUZZ_S)"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+formato-verificar:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
