@@ -63,7 +63,7 @@ fuzz:
 	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DAQ_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_todos
 	@scripts/fuzz.sh "$(BUILD_FUZZ)" "$(FUZZ_S)"
 
 format:

@@ -5,6 +5,7 @@ set -uo pipefail
 build="${1:?build dir}"
 segundos="${2:-60}"
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "$build" && pwd)"  # the targets change their current directory
 trabajo="$build/corpus-trabajo"
 hallazgos="$build/hallazgos"
 mkdir -p "$trabajo" "$hallazgos"
