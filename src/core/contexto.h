@@ -1,10 +1,10 @@
 #pragma once
+#include "core/estado.h"
 #include "platform/ayuda.h"
 #include "platform/dialogos.h"
 #include "platform/perfil.h"
 #include "platform/puerto.h"
 #include "platform/reloj.h"
-#include "core/estado.h"
 
 class QWidget;
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <vector>
 
-#include "platform/dialogos.h"
 #include "core/estado.h"
+#include "platform/dialogos.h"
 
 namespace aq {
 

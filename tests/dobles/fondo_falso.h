@@ -4,10 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "core/contexto.h"
 #include "dobles/dialogos_guionados.h"
 #include "dobles/puerto_guionado.h"
 #include "dobles/reloj_virtual.h"
-#include "core/contexto.h"
 
 namespace aq {
 

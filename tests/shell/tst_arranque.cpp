@@ -34,7 +34,7 @@ class Tst_Arranque : public QObject {
         }
     };
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void sin_seccion_avisa_tres_directorios_y_el_puerto() {
         Escena e;
         QVERIFY(!Leer_Configuracion(e.ctx));
