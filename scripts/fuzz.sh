@@ -13,7 +13,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" UBSAN_OPTIONS="${UBSAN_OPT
 export QT_QPA_PLATFORM=offscreen
 fallos=0
 for bin in "$build"/fuzz/fuzz_*; do
-    [ -x "$bin" ] || continue
+    [ -f "$bin" ] && [ -x "$bin" ] || continue
     nombre="$(basename "$bin")"
     objetivo="${nombre#fuzz_}"
     mkdir -p "$trabajo/$objetivo" "$hallazgos/$objetivo"
