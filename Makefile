@@ -53,7 +53,7 @@ test-san: deps
 	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ctest --output-on-failure -j 2
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 ctest --output-on-failure -j 2
 
 # libFuzzer targets (clang): each runs FUZZ_S seconds on a copy of its seed corpus; a crash
 # stops the run and leaves its input in $(BUILD_FUZZ)/hallazgos/.
