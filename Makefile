@@ -6,7 +6,7 @@ PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpl
            dpkg-dev file fakeroot desktop-file-utils lintian
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build programs run test bench clean format paquete
+.PHONY: all deps configure build programs run test test-san fuzz bench clean format formato-verificar paquete
 
 all: build
 
@@ -49,8 +49,33 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b"; }; done; true
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (gcc).
+BUILD_SAN ?= build-san
+SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+test-san: deps
+	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+	  -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DAQ_BANCOS=OFF \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 ctest --output-on-failure -j 2
+
+# libFuzzer targets (clang): each runs FUZZ_S seconds on a copy of its seed corpus; a crash
+# stops the run and leaves its input in $(BUILD_FUZZ)/hallazgos/.
+BUILD_FUZZ ?= build-fuzz
+FUZZ_S ?= 60
+fuzz:
+	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DAQ_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_todos
+	@scripts/fuzz.sh "$(BUILD_FUZZ)" "$(FUZZ_S)"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+formato-verificar:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "platform/archivo_regular.h"
+
 namespace aq {
 
 namespace {
@@ -34,9 +36,8 @@ bool Extension_Valida(const QString& ruta) {
 Revision_Contenido Revisar_Contenido(const QString& ruta) {
     Revision_Contenido r;
     QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)) {
+    if (Abrir_Lectura_Regular(archivo, &r.error) != Apertura::Abierto) {
         r.legible = r.valido = false;
-        r.error = archivo.errorString();
         return r;
     }
     const auto& permitido = Caracteres_Permitidos();

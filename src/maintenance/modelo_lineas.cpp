@@ -3,6 +3,8 @@
 #include <QFile>
 #include <cstring>
 
+#include "platform/archivo_regular.h"
+
 namespace aq {
 
 Modelo_Lineas::Modelo_Lineas(QObject* parent) : QAbstractListModel(parent) {}
@@ -10,7 +12,8 @@ Modelo_Lineas::Modelo_Lineas(QObject* parent) : QAbstractListModel(parent) {}
 bool Modelo_Lineas::Cargar(const QString& ruta, QString* error) {
     QFile archivo(ruta);
     QByteArray datos;
-    bool ok = archivo.open(QIODevice::ReadOnly);
+    QString motivo;
+    bool ok = Abrir_Lectura_Regular(archivo, &motivo) == Apertura::Abierto;
     if (ok) {
         // One allocation of the final size: a readAll that grows would briefly double it.
         const qint64 tamano = archivo.size();
@@ -30,7 +33,7 @@ bool Modelo_Lineas::Cargar(const QString& ruta, QString* error) {
         datos.truncate(leidos);
     }
     if (!ok) {
-        if (error) *error = archivo.errorString();
+        if (error) *error = archivo.isOpen() ? archivo.errorString() : motivo;
         Asignar(QByteArray());
         return false;
     }

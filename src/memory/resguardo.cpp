@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
-#include "memory/archivos.h"
 #include "core/estado.h"
+#include "memory/archivos.h"
+#include "platform/archivo_regular.h"
 
 namespace aq {
 
@@ -25,8 +27,15 @@ bool Leer_Resguardo(const QString& ruta, std::vector<QByteArray>& imagen, QStrin
     if (!info.exists()) return fallar(QStringLiteral("El archivo seleccionado no existe"));
 
     QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly))
-        return fallar(Mensaje_Error_Archivo(archivo, Operacion_Archivo::Abrir_Lectura));
+    switch (Abrir_Lectura_Regular(archivo)) {
+        case Apertura::Abierto:
+            break;
+        case Apertura::Especial:
+            return fallar(Texto_No_Regular);
+        case Apertura::Fallo:
+            return fallar(Mensaje_Error_Archivo(Clasificar_Falla_Archivo(
+                ruta, Operacion_Archivo::Abrir_Lectura, QFileDevice::OpenError, errno)));
+    }
 
     std::vector<QByteArray> lineas;
     lineas.reserve(Palabras_Memoria);

@@ -10,6 +10,8 @@
 #include <climits>
 #include <string>
 
+#include "platform/archivo_regular.h"
+
 namespace aq {
 
 namespace {
@@ -19,8 +21,14 @@ namespace {
 bool Cargar(CSimpleIniA& ini, const QString& archivo) {
     ini.SetSpaces(false);
     QFile f(archivo);
-    if (!f.exists()) return true;
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    switch (Abrir_Lectura_Regular(f)) {
+        case Apertura::Abierto:
+            break;
+        case Apertura::Especial:
+            return false;
+        case Apertura::Fallo:
+            return !QFileInfo::exists(archivo);
+    }
     const QByteArray datos = f.readAll();
     return ini.LoadData(datos.constData(), static_cast<size_t>(datos.size())) >= 0;
 }
@@ -92,7 +100,7 @@ int Perfil_Ini::GetProfileInt(const QString& seccion, const QString& clave, int 
 bool Perfil_Ini::WriteProfileString(const QString& seccion, const QString& clave,
                                     const QString& valor) {
     CSimpleIniA ini;
-    Cargar(ini, archivo_);
+    if (!Cargar(ini, archivo_)) return false;
     if (ini.SetValue(B(seccion).constData(), B(clave).constData(), B(valor).constData()) < 0)
         return false;
     return Grabar(ini, archivo_);

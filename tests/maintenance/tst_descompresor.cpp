@@ -3,8 +3,10 @@
 #include <QtTest>
 
 #include "dobles/fondo_falso.h"
+#include "dobles/tuberia.h"
 #include "maintenance/paginado.h"
 #include "maintenance/ui/descompresor.h"
+#include "memory/resguardo.h"
 
 using namespace aq;
 
@@ -103,6 +105,29 @@ class Tst_Descompresor : public QObject {
         QVERIFY(!QFile::exists(otra + "/AMORTI.TMP") && QFile::exists(otra + "/EXPAND$$.TXT"));
         QCOMPARE(QDir::currentPath(), QFileInfo(datos).canonicalFilePath());
         QCOMPARE(menu_devuelto.count(), 1);
+    }
+
+    // A named pipe chosen as the backup gets the missing-file message without waiting for a
+    // writer; the reader itself refuses one too, should it appear after the check.
+    void tuberia_no_bloquea() {
+        QTemporaryDir tmp;
+        const QString x = tmp.filePath("x.bak");
+        QVERIFY(Crear_Tuberia(x));
+        Vigia_Tuberia vigia(x);
+        Banco b;
+        b.estado.Directorio_Bak = tmp.path();
+        auto* w = new Descompresor(b.ctx);
+        b.dialogos.rutas << x;
+        w->Command1_Click();
+        QCOMPARE(b.dialogos.Textos(), QStringList({"El archivo seleccionado no existe"}));
+        std::vector<QByteArray> imagen(3, "AA55 ");
+        QString error;
+        QVERIFY(!Leer_Resguardo(x, imagen, &error));
+        QCOMPARE(error, QString("No es un archivo común (es una tubería, un dispositivo, un "
+                                "socket o una carpeta)."));
+        QCOMPARE(imagen.size(), size_t(3));
+        QVERIFY(!vigia.Disparado());
+        delete w;
     }
 };
 

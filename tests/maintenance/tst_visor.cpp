@@ -2,7 +2,9 @@
 #include <QtTest>
 
 #include "dobles/fondo_falso.h"
+#include "dobles/tuberia.h"
 #include "maintenance/datos_visor.h"
+#include "maintenance/modelo_lineas.h"
 #include "maintenance/ui/visor.h"
 #include "memory/ui/hidrograma.h"
 
@@ -118,6 +120,36 @@ class Tst_Visor : public QObject {
         QCOMPARE(correr({Escribir("m.txt", "ab\r\n12;-3\r\n")}),
                  QString("1 carácter no admitido: línea 2, columna 4, byte 45 (0x2d)\n"));
         QCOMPARE(correr({"a.txt", "b.txt"}), QString("2 "));
+    }
+
+    // A named pipe with a data file's name, that nobody writes to: the viewer, the line model
+    // and the command-line check each refuse it at once.
+    void tuberia_no_bloquea() {
+        const QString x = tmp_.filePath("x.csv");
+        QVERIFY(Crear_Tuberia(x));
+        Vigia_Tuberia vigia(x);
+        Banco b;
+        b.dialogos.rutas << x;
+        Visualizar(b);
+        QCOMPARE(b.dialogos.Textos(),
+                 QStringList({"El archivo seleccionado, no es un archivo valido, parece no "
+                              "contener datos del limnigrafo-freatigrafo."}));
+        QVERIFY(!b.fondo.Ultima<Visor>());
+
+        Modelo_Lineas modelo;
+        QString error;
+        QVERIFY(!modelo.Cargar(x, &error));
+        QCOMPARE(error, QString("No es un archivo común (es una tubería, un dispositivo, un "
+                                "socket o una carpeta)."));
+
+        QProcess p;
+        p.start(AQ_BINARIOS "/cli/aqtide-cli", {"verificar", x});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 QString("ilegible: No es un archivo común (es una tubería, un dispositivo, un "
+                         "socket o una carpeta).\n"));
+        QVERIFY(!vigia.Disparado());
     }
 };
 

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "dobles/tuberia.h"
 #include "memory/decodificador.h"
 #include "memory/descarga.h"
 #include "tst_descarga_volcado.h"
@@ -32,10 +33,96 @@ class Tst_Cli_Expandir : public QObject {
         QCOMPARE(Expandir({"lf.bak", "lf.csv"}), 0);
         QCOMPARE(Leer("SALIDA.CSV"), Leer("directo.csv"));
         QCOMPARE(Leer("lf.csv"), Leer("directo.csv"));
-        QCOMPARE(Expandir({"corto.bak", "s.csv"}), 1);
-        QCOMPARE(Expandir({"lf.bak", "falta/s.csv"}), 1);
+        QCOMPARE(Expandir({"corto.bak", "s.csv"}), 3);
+        QCOMPARE(Expandir({"lf.bak", "falta/s.csv"}), 3);
         QCOMPARE(Expandir({"lf.bak"}), 2);  // usage
         QDir::setCurrent(QDir::tempPath());
+    }
+
+    void fallas_de_archivo_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("mensaje");  // start of what the tool says on stderr
+        QTest::newRow("trabajo imposible") << "trabajo"
+                                           << "El nombre solicitado es incorrecto.";
+        QTest::newRow("carpeta de trabajo de solo lectura") << "trabajo_ro"
+                                                            << "Permiso denegado.";
+        QTest::newRow("carpeta de salida de solo lectura") << "salida_ro"
+                                                           << "salida/s.csv: no se "
+                                                              "puede crear";
+        QTest::newRow("carpeta que desapareció") << "sin_carpeta"
+                                                 << "salida/s.csv: no se puede";
+        QTest::newRow("enlace a /dev/full") << "dev_full"
+                                            << "salida/s.csv: no es un archivo común";
+        QTest::newRow("resguardo en tubería") << "tuberia"
+                                              << "r.bak: No es un archivo común";
+    }
+    // A failure leaves the output folder as it was: no empty or partial output, an earlier
+    // output intact, no temporary file; the tool says why and ends with status 1.
+    void fallas_de_archivo() {
+        QFETCH(QString, caso);
+        QFETCH(QString, mensaje);
+        QTemporaryDir tmp;
+        QDir dir(tmp.path());
+        QVERIFY(dir.mkdir("salida") && dir.mkdir("trabajo"));
+        QVERIFY(Escribir(QFile(dir.filePath("r.bak")),
+                         Volcado_De(Bloque_Ejemplo()).replace(' ', " \r\n")));
+        QVERIFY(Escribir(QFile(dir.filePath("salida/s.csv")), "anterior"));
+        // Root ignores permissions: the tool then runs as nobody.
+        QStringList programa{AQ_BINARIOS "/cli/aqtide-cli"};
+        if (caso.endsWith("_ro")) {
+            QProcess id;
+            id.start("id", {"-u"});
+            QVERIFY(id.waitForFinished());
+            if (id.readAll().trimmed() == "0") {
+                if (QStandardPaths::findExecutable("setpriv").isEmpty()) QSKIP("sin setpriv");
+                programa = QStringList{"setpriv", "--reuid=65534", "--regid=65534",
+                                       "--clear-groups", "--"} +
+                           programa;
+                for (const QString& d :
+                     {tmp.path(), dir.filePath("salida"), dir.filePath("trabajo")})
+                    QVERIFY(QFile::setPermissions(d, QFileDevice::Permissions(0x7777)));
+                QVERIFY(QFile::setPermissions(dir.filePath("salida/s.csv"),
+                                              QFileDevice::Permissions(0x6666)));
+            }
+        }
+        if (caso == "trabajo") QVERIFY(dir.mkdir("trabajo/DAT$$QTW.KVX"));
+        if (caso == "trabajo_ro")
+            QVERIFY(
+                QFile::setPermissions(dir.filePath("trabajo"), QFileDevice::Permissions(0x5555)));
+        if (caso == "salida_ro")
+            QVERIFY(
+                QFile::setPermissions(dir.filePath("salida"), QFileDevice::Permissions(0x5555)));
+        if (caso == "sin_carpeta") QVERIFY(QDir(dir.filePath("salida")).removeRecursively());
+        if (caso == "dev_full") {
+            QVERIFY(QFile::remove(dir.filePath("salida/s.csv")));
+            QVERIFY(QFile::link("/dev/full", dir.filePath("salida/s.csv")));
+        }
+        if (caso == "tuberia") QVERIFY(Crear_Tuberia(dir.filePath("r.bak")));
+        const QStringList antes =
+            QDir(dir.filePath("salida"))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
+
+        Vigia_Tuberia vigia(dir.filePath("r.bak"));
+        QProcess p;
+        p.setWorkingDirectory(dir.filePath("trabajo"));
+        p.start(programa.first(),
+                programa.mid(1) + QStringList{"expandir", "../r.bak", "../salida/s.csv"});
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(!vigia.Disparado());
+        const QString dicho = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 3);  // file failure
+        QVERIFY2(dicho.startsWith(mensaje) || dicho.startsWith("../" + mensaje), qPrintable(dicho));
+        QCOMPARE(
+            QDir(dir.filePath("salida"))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
+            antes);
+        if (caso == "dev_full")
+            QCOMPARE(QFileInfo(dir.filePath("salida/s.csv")).symLinkTarget(), QString("/dev/full"));
+        else if (caso != "sin_carpeta")
+            QCOMPARE(Leer(dir.filePath("salida/s.csv")), QByteArray("anterior"));
+        if (caso != "trabajo") QVERIFY(QDir(dir.filePath("trabajo")).isEmpty());
+        QFile::setPermissions(dir.filePath("trabajo"), QFileDevice::Permissions(0x7777));
+        QFile::setPermissions(dir.filePath("salida"), QFileDevice::Permissions(0x7777));
     }
 };
 

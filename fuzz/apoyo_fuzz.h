@@ -1,0 +1,36 @@
+#pragma once
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// A folder of its own for the files a target writes (the decoder's work files go into the
+// current one), in memory when the system offers it.
+inline QString Carpeta_Fuzz() {
+    static const QString carpeta = [] {
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                       : QDir::tempPath();
+        const QString d = base + QStringLiteral("/aqtide-fuzz-") +
+                          QString::number(QCoreApplication::applicationPid());
+        QDir().mkpath(d);
+        QDir::setCurrent(d);
+        return d;
+    }();
+    return carpeta;
+}
+
+inline QByteArray Bytes(const uint8_t* datos, size_t largo) {
+    return QByteArray(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(largo));
+}
+
+// A broken property of the code under test: stop the run with the input kept.
+#define AQ_AFIRMAR(condicion)                                                                  \
+    do {                                                                                       \
+        if (!(condicion)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: no se cumple: %s\n", __FILE__, __LINE__, #condicion); \
+            std::abort();                                                                      \
+        }                                                                                      \
+    } while (0)
