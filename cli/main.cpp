@@ -60,8 +60,8 @@ const Orden Ordenes[] = {
      "pantalla.\n",
      nullptr, [](const QStringList&) { return int(cli::Uso); }},  // runs before, in main
     {"archivo", "archivo importar|listar|exportar|nombre ... [--base URL]",
-     "El archivo histórico de estaciones; cada orden explica su uso con --help.\n",
-     nullptr, Comando_Archivo},
+     "El archivo histórico de estaciones; cada orden explica su uso con --help.\n", nullptr,
+     Comando_Archivo},
 };
 
 const Orden* Buscar(const QString& nombre) {
@@ -145,8 +145,9 @@ int main(int argc, char** argv) {
     }
     // "archivo" has orders of its own, each with its own help.
     if (args.size() == 1 && Es_Ayuda(args.first()) && orden->archivo != Comando_Archivo) {
-        Texto(stdout, QStringLiteral("Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] %1\n\n%2")
-                          .arg(QString::fromUtf8(orden->uso), QString::fromUtf8(orden->ayuda)));
+        Texto(stdout,
+              QStringLiteral("Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] %1\n\n%2")
+                  .arg(QString::fromUtf8(orden->uso), QString::fromUtf8(orden->ayuda)));
         return cli::Exito;
     }
     if (orden->archivo) return orden->archivo(args);

@@ -186,9 +186,9 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
                            "escribieron igualmente,\npero sus datos no son confiables."));
         s.Aviso(aq::Texto_Descarga_No_Archivada);
     } else {
-        const QString archivo = aq::Registrar_Descarga(
-            s.ctx().perfil, s.estado().Directorio_Raiz, s.estado().Imagen_Memoria, r.respaldo,
-            QDateTime::currentDateTime());
+        const QString archivo = aq::Registrar_Descarga(s.ctx().perfil, s.estado().Directorio_Raiz,
+                                                       s.estado().Imagen_Memoria, r.respaldo,
+                                                       QDateTime::currentDateTime());
         if (archivo.startsWith(QLatin1String("No se actualizó")))
             s.Aviso(archivo);
         else

@@ -1,7 +1,7 @@
 #include "link/enlace.h"
 
-#include "link/texto.h"
 #include "core/contexto.h"
+#include "link/texto.h"
 
 namespace aq {
 

@@ -190,19 +190,22 @@ class Tst_Cli : public QObject {
                          << "El puerto debe ser 1, 2, 3 o 4" << nada;
         fila("puerto tcp incompleto")
             << nada << "" << QStringList{"--puerto", "tcp://sin-puerto", "estado"} << 2 << nada
-            << "" << "tcp://HOST:PUERTO" << nada;
+            << ""
+            << "tcp://HOST:PUERTO" << nada;
         fila("puerto tcp sin servidor")
             << nada << "" << QStringList{"--puerto", "tcp://127.0.0.1:9", "estado"} << 1 << nada
-            << "" << "127.0.0.1" << nada;
+            << ""
+            << "127.0.0.1" << nada;
         fila("puerto inexistente")
             << nada << "" << QStringList{"--puerto", "/dev/no-hay", "estado"} << 1 << nada << ""
             << "No se pudo abrir el puerto" << nada;
-        fila("ayuda de orden") << nada << "" << QStringList{"descargar", "--help"} << 0 << nada
-                               << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] descargar SALIDA"
-                               << "" << nada;
-        fila("argumento de mas") << nada << "" << QStringList{"estado", "x"} << 2 << nada << ""
-                                 << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] estado [--json]"
-                                 << nada;
+        fila("ayuda de orden")
+            << nada << "" << QStringList{"descargar", "--help"} << 0 << nada
+            << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] descargar SALIDA"
+            << "" << nada;
+        fila("argumento de mas")
+            << nada << "" << QStringList{"estado", "x"} << 2 << nada << ""
+            << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] estado [--json]" << nada;
     }
 
     void orden() {

@@ -34,8 +34,7 @@ void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
     sub->setWindowTitle(ventana->windowTitle());
     sub->adjustSize();
     if (con_tamano)
-        sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() -
-                    ventana->size());
+        sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() - ventana->size());
     if (sub->width() < Ancho_Para_Titulo(sub)) sub->resize(Ancho_Para_Titulo(sub), sub->height());
     if (ventana->property(Maximizada_Fija).toBool()) {
         sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
