@@ -3,15 +3,19 @@ BUILD ?= build
 DEMO  ?= $(CURDIR)/demo
 PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
            qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql \
-           dpkg-dev file fakeroot desktop-file-utils lintian
+           dpkg-dev file fakeroot desktop-file-utils lintian clang-format
 JOBS ?= $(shell nproc)
+# The compiler cache serves any checkout of this tree, wherever it lies.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps configure build programs run test test-san fuzz bench clean format formato-verificar paquete
+.PHONY: all deps deps-fuzz configure build programs run test test-san fuzz bench clean format formato-verificar paquete
 
 all: build
 
-deps:
-	@falta=""; for p in $(PAQUETES); do \
+# Installs the Debian packages of $(1) that are missing (as root), or says how to.
+define instalar
+	@falta=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || falta="$$falta $$p"; \
 	done; \
 	if [ -n "$$falta" ]; then \
@@ -22,6 +26,13 @@ deps:
 	    echo "Faltan paquetes. Ejecute:"; echo "  sudo apt-get install -y$$falta"; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call instalar,$(PAQUETES))
+
+deps-fuzz:
+	$(call instalar,clang libfuzzer-14-dev libclang-rt-14-dev)
 
 configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -64,7 +75,7 @@ test-san: deps
 # stops the run and leaves its input in $(BUILD_FUZZ)/hallazgos/.
 BUILD_FUZZ ?= build-fuzz
 FUZZ_S ?= 60
-fuzz:
+fuzz: deps deps-fuzz
 	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DAQ_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -74,7 +85,7 @@ fuzz:
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-formato-verificar:
+formato-verificar: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
