@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -168,8 +169,13 @@ class Tst_Fondo : public QObject {
         QList<QRect> antes;
         for (QWidget* w : quietos) antes << w->geometry();
         m->Leyendo->show();
+        m->Deriva_Reloj->setText(
+            QStringLiteral("Reloj del equipo: 12 días 23 h adelantado respecto del PC"));
+        m->Memoria_Llena->setText(QStringLiteral("Memoria llena aprox. el 14/03/27 10:15"));
         m->layout()->activate();
         for (int i = 0; i < quietos.size(); ++i) QCOMPARE(quietos[i]->geometry(), antes[i]);
+        for (QLabel* l : {m->Deriva_Reloj, m->Memoria_Llena})
+            QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
         QVERIFY(m->Leyendo->width() >= m->Leyendo->sizeHint().width());
     }
 
@@ -204,6 +210,16 @@ class Tst_Fondo : public QObject {
         f.setBold(true);
         QVERIFY2(QFontMetrics(f).horizontalAdvance(opt.text) <= texto.width(),
                  qPrintable(opt.text));
+    }
+
+    void una_ventana_hija_nunca_sale_del_area() {
+        Programa p;
+        p.f->Mostrar_Hija(new QLabel(QStringLiteral("primera")));
+        auto* grande = new QLabel(QStringLiteral("grande"));
+        grande->resize(3000, 2000);
+        p.f->Mostrar_Hija(grande);
+        auto* sub = qobject_cast<QMdiSubWindow*>(grande->parentWidget());
+        QVERIFY(p.f->Area()->viewport()->rect().contains(sub->geometry()));
     }
 
     void el_expansor_se_abre_maximizado_y_fijo() {

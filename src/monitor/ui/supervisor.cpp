@@ -79,8 +79,13 @@ Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
     negrita.setBold(true);
     Deriva_Reloj->setFont(negrita);
     // Both lines have their room from the start: their text comes and goes with the polls.
-    for (QLabel* l : {Deriva_Reloj, Memoria_Llena})
-        l->setMinimumHeight(QFontMetrics(negrita).height());
+    const QFontMetrics medida(negrita);
+    for (QLabel* l : {Deriva_Reloj, Memoria_Llena}) l->setMinimumHeight(medida.height());
+    Deriva_Reloj->setMinimumWidth(medida.horizontalAdvance(
+        QStringLiteral("Reloj del equipo: 99 días 23 h adelantado respecto del PC")));
+    Memoria_Llena->setMinimumWidth(
+        QFontMetrics(Memoria_Llena->font())
+            .horizontalAdvance(QStringLiteral("Memoria llena aprox. el 14/03/27 10:15")));
     Programador_Intervalo = boton("Programar &Intervalo");
     Programar_Fecha = boton("Programar &Fecha");
     Programar_Hora = boton("Programar &Hora");

@@ -47,8 +47,13 @@ QWidget* Teclas_Acceso::Ventana_Activa() const {
     for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
         if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) return sub->widget();
     if (!principal_ || QApplication::activeWindow() != principal_) return nullptr;
-    if (auto* area = qobject_cast<QMdiArea*>(principal_->centralWidget()))
-        if (QMdiSubWindow* sub = area->activeSubWindow()) return sub->widget();
+    auto* area = qobject_cast<QMdiArea*>(principal_->centralWidget());
+    if (!area) return nullptr;
+    if (QMdiSubWindow* sub = area->activeSubWindow()) return sub->widget();
+    // A window that closed (the please-wait one) leaves none active: the topmost one counts.
+    const QList<QMdiSubWindow*> pila = area->subWindowList(QMdiArea::StackingOrder);
+    for (auto i = pila.crbegin(); i != pila.crend(); ++i)
+        if ((*i)->isVisible()) return (*i)->widget();
     return nullptr;
 }
 

@@ -36,6 +36,10 @@ void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
     if (con_tamano)
         sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() - ventana->size());
     if (sub->width() < Ancho_Para_Titulo(sub)) sub->resize(Ancho_Para_Titulo(sub), sub->height());
+    // Never larger than the area, nor partly out of it.
+    const QSize visible = area->viewport()->size();
+    if (visible.isValid() && !visible.isEmpty())
+        sub->resize(sub->size().boundedTo(visible.expandedTo(sub->minimumSizeHint())));
     if (ventana->property(Maximizada_Fija).toBool()) {
         sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowCloseButtonHint);
@@ -43,6 +47,13 @@ void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
         sub->showMaximized();
     } else {
         sub->show();
+        const QRect dentro = area->viewport()->rect();
+        if (!dentro.isEmpty() && !dentro.contains(sub->geometry())) {
+            QPoint p = sub->pos();
+            p.setX(qBound(0, p.x(), qMax(0, dentro.width() - sub->width())));
+            p.setY(qBound(0, p.y(), qMax(0, dentro.height() - sub->height())));
+            sub->move(p);
+        }
     }
     ventana->show();
     area->setActiveSubWindow(sub);
