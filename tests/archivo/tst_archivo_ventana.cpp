@@ -11,7 +11,7 @@ class Tst_Archivo_Ventana : public QObject {
     Q_OBJECT
 
     // Equipment 4: 3000 readings every 5 minutes, then a second download with other values at
-    // 00:00 and 01:00; equipment 9: one reading.
+    // 00:00 and 01:00; equipment 9: one reading, and another four days later.
     static void Llenar(const QString& raiz) {
         Archivo_Historico a;
         Destino_Archivo d;
@@ -25,7 +25,9 @@ class Tst_Archivo_Ventana : public QObject {
             raiz + "/B.$%c", Respaldo_Prueba(Bloque_Prueba(2, 4, 4, 31, 12, 1, 23, 30, {5, 77}))));
         QVERIFY(Escribir_Prueba(raiz + "/C.$%c",
                                 Respaldo_Prueba(Bloque_Prueba(0, 9, 4, 1, 1, 2, 0, 0, {1}))));
-        for (const char* n : {"/A.$%c", "/B.$%c", "/C.$%c"})
+        QVERIFY(Escribir_Prueba(raiz + "/D.$%c",
+                                Respaldo_Prueba(Bloque_Prueba(0, 9, 4, 5, 1, 2, 0, 0, {2}))));
+        for (const char* n : {"/A.$%c", "/B.$%c", "/C.$%c", "/D.$%c"})
             QVERIFY(Importar_Respaldo(a, raiz + n));
     }
 
@@ -49,6 +51,7 @@ class Tst_Archivo_Ventana : public QObject {
         // Drawn at the screen's resolution, read in full.
         QVERIFY(w.Puntos_Dibujados() > 100);
         QVERIFY(w.Puntos_Dibujados() <= 2 * w.Vista_Serie->width());
+        QCOMPARE(w.Tramos_Dibujados(), 1);  // no reading missing between its ends
 
         w.Texto_Nombre->setText("Pozo 4");
         w.Texto_Nota->setText("Camino viejo");
@@ -66,8 +69,9 @@ class Tst_Archivo_Ventana : public QObject {
         QVERIFY(QFile::exists(dir.filePath("pozo4.csv")));
 
         w.Tabla_Estaciones->selectRow(1);
-        QCOMPARE(w.Serie().size(), size_t(1));
-        QCOMPARE(w.Tabla_Descargas->rowCount(), 1);
+        QCOMPARE(w.Serie().size(), size_t(2));
+        QCOMPARE(w.Tabla_Descargas->rowCount(), 2);
+        QCOMPARE(w.Tramos_Dibujados(), 2);  // four days without readings stay blank
         w.Boton_Cerrar->click();
         QVERIFY(!w.isVisible());
     }

@@ -102,10 +102,13 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     arriba->addWidget(Tabla_Estaciones, 3);
     arriba->addLayout(derecha, 2);
     auto* rango = new QHBoxLayout;
-    rango->addWidget(new QLabel(QStringLiteral("&Desde:"), this));
-    rango->addWidget(Fecha_Desde);
-    rango->addWidget(new QLabel(QStringLiteral("&Hasta:"), this));
-    rango->addWidget(Fecha_Hasta);
+    for (auto [texto, fecha] :
+         {std::pair{"&Desde:", Fecha_Desde}, std::pair{"&Hasta:", Fecha_Hasta}}) {
+        auto* etiqueta = new QLabel(QString::fromUtf8(texto), this);
+        etiqueta->setBuddy(fecha);
+        rango->addWidget(etiqueta);
+        rango->addWidget(fecha);
+    }
     rango->addWidget(Check_Utf8);
     rango->addWidget(Boton_Exportar);
     rango->addStretch(1);
@@ -137,7 +140,13 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
 }
 
 int Archivo_Ventana::Puntos_Dibujados() const {
-    return int(linea_->count());
+    int n = int(linea_->count());
+    for (const QLineSeries* s : tramos_) n += int(s->count());
+    return n;
+}
+
+int Archivo_Ventana::Tramos_Dibujados() const {
+    return linea_->count() ? 1 + int(tramos_.size()) : 0;
 }
 
 int Archivo_Ventana::Equipo_Elegido() const {
@@ -228,16 +237,39 @@ void Archivo_Ventana::Leer_Serie() {
 void Archivo_Ventana::Dibujar() {
     const int columnas = std::max(100, int(grafico_->plotArea().width()));
     const std::vector<QPointF> puntos = Diezmar_Serie(serie_, columnas);
-    QList<QPointF> linea;
-    linea.reserve(qsizetype(puntos.size()));
+    // Time without readings (between blocks, or between downloads) stays blank: a step longer
+    // than the longest interval the logger knows (4 hours) starts a new run of the line.
+    constexpr double Paso_Maximo_Min = 4 * 60 + 1;
+    constexpr size_t Tramos_Maximos = 400;  // beyond that, one line: too many to tell apart
+    std::vector<QList<QPointF>> tramos(1);
     int menor = 0, mayor = 1;
-    for (const QPointF& p : puntos) {
-        linea.append(QPointF(Milisegundos(qint64(p.x())), p.y()));
-        if (linea.size() == 1) menor = mayor = int(p.y());
+    for (size_t i = 0; i < puntos.size(); ++i) {
+        const QPointF& p = puntos[i];
+        if (i > 0 && p.x() - puntos[i - 1].x() > Paso_Maximo_Min) tramos.emplace_back();
+        tramos.back().append(QPointF(Milisegundos(qint64(p.x())), p.y()));
+        if (i == 0) menor = mayor = int(p.y());
         menor = std::min(menor, int(p.y()));
         mayor = std::max(mayor, int(p.y()));
     }
-    linea_->replace(linea);  // one update for the whole line
+    if (tramos.size() > Tramos_Maximos) {
+        for (size_t t = 1; t < tramos.size(); ++t) tramos[0] += tramos[t];
+        tramos.resize(1);
+    }
+    for (QLineSeries* s : tramos_) {
+        grafico_->removeSeries(s);
+        delete s;
+    }
+    tramos_.clear();
+    linea_->replace(tramos[0]);  // one update for the whole run
+    for (size_t t = 1; t < tramos.size(); ++t) {
+        auto* s = new QLineSeries;
+        s->setPen(linea_->pen());
+        s->replace(tramos[t]);
+        grafico_->addSeries(s);
+        s->attachAxis(eje_x_);
+        s->attachAxis(eje_y_);
+        tramos_.push_back(s);
+    }
     if (!serie_.empty()) {
         eje_x_->setRange(Momento_De_Minuto(serie_.front().minuto),
                          Momento_De_Minuto(serie_.back().minuto + 1));

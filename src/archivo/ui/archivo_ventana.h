@@ -42,6 +42,8 @@ class Archivo_Ventana : public QWidget {
     const Archivo_Historico& Archivo() const { return archivo_; }
     // Points the chart holds now (after the screen decimation).
     int Puntos_Dibujados() const;
+    // Runs of the line: a gap in the readings longer than any interval breaks it.
+    int Tramos_Dibujados() const;
     // The whole series of the chosen station in the chosen range, as read.
     const std::vector<Punto_Serie>& Serie() const { return serie_; }
 
@@ -66,6 +68,7 @@ class Archivo_Ventana : public QWidget {
     std::vector<Punto_Serie> serie_;
     QChart* grafico_;
     QLineSeries* linea_;
+    std::vector<QLineSeries*> tramos_;  // further runs after a gap in the readings
     QDateTimeAxis* eje_x_;
     QValueAxis* eje_y_;
     bool cambiando_fechas_ = false;
