@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "core/contexto.h"
-#include "dobles/dialogos_guionados.h"
-#include "dobles/puerto_guionado.h"
+#include "dobles/banco_operaciones.h"
 #include "dobles/reloj_virtual.h"
 
 namespace aq {
@@ -41,18 +40,9 @@ class Fondo_Falso : public QObject {
 // True while the hourglass shows over the window that holds `w`.
 bool Reloj_De_Arena(const QWidget* w);
 
-// A whole fresh program state with every facility scripted.
-struct Banco {
-    Estado estado;
-    Reloj_Virtual reloj;
-    Puerto_Guionado puerto{reloj};
-    Dialogos_Guionados dialogos;
-    Perfil_Memoria perfil;
-    Ayuda_Registro ayuda;
+// A whole fresh program state with every facility scripted, and a frame for the windows.
+struct Banco : Banco_Operaciones {
     Fondo_Falso fondo;
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
-
-    Banco() { puerto.setPortOpen(true); }
     ~Banco();
 };
 

@@ -9,7 +9,6 @@
 
 using namespace aq;
 
-const QByteArray U32(32, 'U');
 const QString Sobreescribir = "El archivo seleccionado ya existe\ndesea sobreescribirlo ?";
 
 // A fresh program in a scratch folder, with a logger in mode `modo` that answers the link
