@@ -91,7 +91,8 @@ QByteArray Bloque_Estado(const QByteArray& equipo, const QByteArray& alcance,
     QByteArray datos = equipo + ' ' + alcance + ' ' + lectura + ' ' + fecha + ' ' + hora + ' ' +
                        intervalo + ' ' + modo + ' ' + registros;
     // Checked in every build: a wrong record would make the tests that use it meaningless.
-    if (datos.size() != 43) qFatal("Bloque_Estado: %d caracteres en lugar de 43", int(datos.size()));
+    if (datos.size() != 43)
+        qFatal("Bloque_Estado: %d caracteres en lugar de 43", int(datos.size()));
     int suma = 0;
     for (char c : datos) suma += static_cast<unsigned char>(c);
     return datos + QByteArray::number(suma).rightJustified(4, '0') + "\r\n";
