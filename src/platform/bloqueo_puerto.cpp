@@ -1,6 +1,7 @@
 #include "platform/bloqueo_puerto.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QUrl>
@@ -15,8 +16,11 @@ Bloqueo_Puerto::~Bloqueo_Puerto() {
 }
 
 QString Bloqueo_Puerto::Directorio_Predeterminado() {
-    const QString d = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return d.isEmpty() ? QDir::tempPath() : d;
+    // One place for every user and session (a desktop and a cron job see different runtime
+    // folders): the system's lock folder where it can be written, else the temporary folder.
+    const QFileInfo sistema(QStringLiteral("/run/lock"));
+    if (sistema.isDir() && sistema.isWritable()) return sistema.filePath();
+    return QDir::tempPath();
 }
 
 QString Bloqueo_Puerto::Ruta(const QString& directorio, const QString& clave) {

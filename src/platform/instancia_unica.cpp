@@ -11,8 +11,13 @@ Instancia_Unica::Instancia_Unica(const QString& archivo) : bloqueo_(archivo) {
 }
 
 QString Instancia_Unica::Ruta_Predeterminada() {
-    QString carpeta = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (carpeta.isEmpty() || !QDir(carpeta).exists()) carpeta = QDir::tempPath();
+    // The session's runtime folder; asked only when the session names one, since Qt warns
+    // otherwise. Without it, a name of this user's own in the temporary folder.
+    QString carpeta;
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        carpeta = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (carpeta.isEmpty() || !QDir(carpeta).exists())
+        return QDir::temp().filePath(QStringLiteral("aqtide-%1.lock").arg(QDir::home().dirName()));
     return carpeta + QStringLiteral("/aqtide.lock");
 }
 

@@ -88,6 +88,15 @@ class Tst_Cli : public QObject {
         fila("estado mudo") << QStringList{"--mudo"} << "" << QStringList{"estado"} << 1
                             << QStringList{"U", "U"} << ""
                             << "Error 018, El equipo no responde.\nVerifique el puerto" << nada;
+        // Faults of the line: noise is resynchronised away; a logger silent after the link
+        // check ends as an unknown answer once the retries are spent.
+        fila("estado con ruido") << QStringList{"--ruido", "30"} << "" << QStringList{"estado"} << 0
+                                 << nada << "modo: AJUSTE\n"
+                                 << "" << nada;
+        fila("estado mudo tras el enlace")
+            << QStringList{"--mudo-a", "L"} << "" << QStringList{"estado"} << 1
+            << QStringList{"U", "L", "U", "L", "U", "L", "U"} << ""
+            << "Error 004, El equipo retorna una RESPUESTA DESCONOCIDA." << nada;
         fila("modo registro") << nada << "" << QStringList{"modo", "registro"} << 0
                               << QStringList{"U", "RRR", "L"} << "modo: REGISTRO\n"
                               << "" << nada;
@@ -137,6 +146,14 @@ class Tst_Cli : public QObject {
             << QStringList{"--registro"} << "" << QStringList{"descargar", "x.csv"} << 0
             << QStringList{"U", "DDD", "L", "RRR"} << "Datos en: "
             << "" << escritos;
+        // The line closed mid-dump: a short reception at once, not after 45 s; files written
+        // but not archived.
+        fila("descargar linea cerrada")
+            << QStringList{"--cerrar-en", "10000"} << "" << QStringList{"descargar", "x.csv"} << 1
+            << QStringList{"U", "DDD"} << ""
+            << "Error 005, el lazo de comunicación se ha interrumpido.|"
+               "No se actualizó el archivo histórico: la descarga no fue completa"
+            << nada;
         fila("descargar corte") << QStringList{"--corte", "10000"} << ""
                                 << QStringList{"descargar", "x.csv"} << 1 << descarga << ""
                                 << "Error 005, el lazo de comunicación se ha interrumpido.|"
