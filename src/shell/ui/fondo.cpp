@@ -16,6 +16,7 @@
 #include "archivo/archivo_historico.h"
 #include "archivo/ui/archivo_ventana.h"
 #include "link/enlace.h"
+#include "link/saludo.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
 #include "maintenance/ui/descompresor.h"
@@ -209,17 +210,10 @@ void Fondo::Abrir_Menu_En_Opciones() {
 bool Fondo::Verificar_Enlace(const char* numero) {
     Habilitar(Item_Menu::IDC_SETUP, false);
     Reloj_Arena(true);
-    const QByteArray r = Enviar_Comando(ctx_, Cadena_Enlace, 4);
-    const bool ok = r == Resp_OK;
+    const bool ok = aq::Verificar_Enlace(ctx_) == Resp_OK;
     if (!ok) {
-        ctx_.dialogos.MsgBox(
-            QStringLiteral("Error %1, El equipo no responde.\n"
-                           "Verifique el puerto de comunicaciones seleccionado en Menú->Opciones. "
-                           "Si el puerto esta siendo usado por otra aplicación , cierre la "
-                           "aplicación que este usando el puerto, o cambie de puerto.\r\n"
-                           "Además, verifique el enlace.\r")
-                .arg(QString::fromLatin1(numero)),
-            Icono::Critico, Botones::Aceptar, QStringLiteral("Error en el enlace"));
+        ctx_.dialogos.MsgBox(Mensaje_Sin_Enlace(numero), Icono::Critico, Botones::Aceptar,
+                             Titulo_Error_Enlace);
         Habilitar(Item_Menu::IDC_SETUP, true);
     }
     return ok;
