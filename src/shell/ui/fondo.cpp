@@ -21,6 +21,7 @@
 #include "link/ui/inicial.h"
 #include "maintenance/ui/descompresor.h"
 #include "maintenance/ui/visor.h"
+#include "memory/operacion_borrado.h"
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
 #include "monitor/ui/dialogo_programacion.h"
@@ -241,10 +242,8 @@ void Fondo::IDC_DUMP_Click() {
 
 void Fondo::IDC_BORRAR_Click() {
     if (!ctx_.estado.Memoria_Leida) {
-        ctx_.dialogos.MsgBox(
-            QStringLiteral("Para poder borrar la memoria, debe habela leído previamente.\n"
-                           "Lea la memoria y podrá acceder al menú de borrado.\n"),
-            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("Atención !!!"));
+        ctx_.dialogos.MsgBox(Texto_Borrar_Sin_Lectura, Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Atencion);
         return;
     }
     for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
