@@ -13,7 +13,8 @@ inline const QString Titulo_Error_Archivo = QStringLiteral("Error de archivo");
 inline const QString Titulo_Checksum = QStringLiteral("Checksum wrong");
 
 inline const QString Texto_Extension_Incorrecta = QStringLiteral("extención incorrecta");
-inline const QString Texto_Permiso_Denegado = QStringLiteral("Permiso denegado.");
+inline const QString Texto_Permiso_Denegado =
+    Mensaje_Error_Archivo(Falla_Archivo::Permiso_Denegado);
 inline const QString Texto_Sobrescribir =
     QStringLiteral("El archivo seleccionado ya existe\ndesea sobreescribirlo ?");
 inline const QString Texto_Error_016 = QStringLiteral(
