@@ -60,6 +60,7 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     }
 
     puerto.Output(Comando_Volcado);
+    avance(0, Largo_Volcado);
     etapa("Recibiendo ...");
     const Recepcion recepcion =
         Recibir_Volcado(puerto, ctx.reloj, [&](int n) { avance(n, Largo_Volcado); });
@@ -72,6 +73,7 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     Dividir_Volcado(texto, imagen);
 
     // A missing backup folder shows up as a file failure when the backup is written.
+    avance(0, Elementos_Respaldo - 1);
     QDir::setCurrent(e.Directorio_Bak);
     etapa("Verificando ...");
     r.checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
@@ -81,11 +83,16 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     r.respaldo = Ruta_Respaldo(ruta, e.Directorio_Bak);
     r.falla_respaldo = Guardar_Respaldo(imagen, r.respaldo, e.Directorio_Raiz,
                                         [&](int k) { avance(k, Elementos_Respaldo - 1); });
+    if (r.falla_respaldo && s.falla_respaldo) s.falla_respaldo(r.falla_respaldo);
 
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
-    r.falla_datos = Analizar_Memoria(e, ruta, Separador_Para(ruta));
-    r.falla_visualizacion = Analizar_Memoria(e, Archivo_Visualizacion, QByteArrayLiteral("\t"));
+    for (auto [falla, destino, separador] :
+         {std::tuple{&r.falla_datos, ruta, Separador_Para(ruta)},
+          std::tuple{&r.falla_visualizacion, Archivo_Visualizacion, QByteArrayLiteral("\t")}}) {
+        *falla = Analizar_Memoria(e, destino, separador);
+        if (*falla && s.falla_archivo) s.falla_archivo(*falla);
+    }
     // Reopening the port takes a while on some adapters: the files come first.
     Reabrir_Puerto(puerto, Buffer_Normal);
 
@@ -97,12 +104,12 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
 }
 
 QString Mensaje_Respaldo_Fallido(const Falla_En_Archivo& falla) {
-    return QStringLiteral("No se pudo guardar el resguardo de la memoria en\n") +
-           QDir::toNativeSeparators(falla.ruta) + QStringLiteral("\n") +
-           Mensaje_Error_Archivo(falla.tipo) +
+    return Mensaje_Error_Archivo(falla.tipo) +
            QStringLiteral(
-               "\nLos datos se guardaron en el archivo solicitado, pero la memoria del equipo\n"
-               "no podrá borrarse hasta una lectura con resguardo.");
+               "\nNo se pudo guardar el resguardo %1.\n"
+               "Los datos se guardan igualmente en el archivo elegido;\n"
+               "no podrá borrar la memoria hasta una lectura con resguardo.")
+               .arg(QDir::toNativeSeparators(falla.ruta));
 }
 
 }  // namespace aq

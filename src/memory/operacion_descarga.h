@@ -13,7 +13,8 @@ inline const QString Titulo_Error_Archivo = QStringLiteral("Error de archivo");
 inline const QString Titulo_Checksum = QStringLiteral("Checksum wrong");
 
 inline const QString Texto_Extension_Incorrecta = QStringLiteral("extención incorrecta");
-inline const QString Texto_Permiso_Denegado = QStringLiteral("Permiso denegado.");
+inline const QString Texto_Permiso_Denegado =
+    Mensaje_Error_Archivo(Falla_Archivo::Permiso_Denegado);
 inline const QString Texto_Sobrescribir =
     QStringLiteral("El archivo seleccionado ya existe\ndesea sobreescribirlo ?");
 inline const QString Texto_Error_016 = QStringLiteral(
@@ -29,6 +30,7 @@ inline const QString Texto_Disco_Lleno_Lista = QStringLiteral(
     "NO PODRÁ VISUALIZAR LOS DATOS RECOGIDOS.\n"
     "Sin embargo los mismos AÚN ESTÁN GUARDADOS\n"
     "en el archivo que Usted ha solicitado.\n");
+inline const QString Titulo_Disco_Lleno_Lista = QStringLiteral("Advertencia !!!");
 
 // --- The chosen file ---
 
@@ -52,9 +54,14 @@ struct Seguimiento_Descarga {
     std::function<void()> verificando_enlace;   // before the link check
     std::function<void()> enlace_verificado;    // after it and its pause
     std::function<void(const QString&)> etapa;  // "Recibiendo ...", ..., "Guardado."
+    // Each bar (reception, backup) starts with a 0 that carries its maximum.
     std::function<void(int valor, int maximo)> avance;
     // Error 005 and Error 006 when they are found; the download goes on.
     std::function<void(const QString& texto, const QString& titulo)> aviso;
+    // File failures as they happen (the result keeps them too): the backup, before
+    // "Guardando ...", then the chosen file and "temp.tmp", before "Guardado.".
+    std::function<void(const Falla_En_Archivo&)> falla_respaldo;
+    std::function<void(const Falla_En_Archivo&)> falla_archivo;
 };
 
 struct Resultado_Descarga {
@@ -81,7 +88,8 @@ struct Resultado_Descarga {
 Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta,
                                      const Seguimiento_Descarga& seguimiento = {});
 
-// The backup that could not be written (error box, critical icon, title "Error de archivo").
+// The backup that could not be written (error box, critical icon, title "Error de archivo"):
+// the file failure, then what it means for the readings and the erase.
 QString Mensaje_Respaldo_Fallido(const Falla_En_Archivo& falla);
 
 }  // namespace aq

@@ -1,12 +1,64 @@
 #include "monitor/operaciones.h"
 
 #include "link/enlace.h"
-#include "monitor/mensajes.h"
+#include "link/saludo.h"
 #include "monitor/programacion.h"
 
 namespace aq {
 
-namespace M = Mensajes_Monitor;
+namespace {
+
+const QString No_Reconocido = QStringLiteral("Comando no Reconocido");
+const QString No_Reconocido_Reintente =
+    QStringLiteral("Comando no Reconocido. Reintente la operación. ");
+
+// "Error NNN, el equipo no responde." with its advice line.
+QString No_Responde(const char* numero, bool salga) {
+    return QStringLiteral("Error %1, el equipo no responde.\n").arg(QLatin1String(numero)) +
+           (salga ? QStringLiteral(
+                        "Salga del programa, verifique el enlace y reinicie el procedimiento")
+                  : QStringLiteral("Verifique el enlace y reinicie el procedimiento"));
+}
+
+// The unknown-answer box; without a number it starts at "El equipo".
+QString Desconocida(const char* numero, bool salga) {
+    QString t = QStringLiteral(
+        "El equipo retorna una RESPUESTA DESCONOCIDA.\n"
+        "posiblemente ocasionada por INTERFERENCIAS.\n");
+    if (numero) t.prepend(QStringLiteral("Error %1, ").arg(QLatin1String(numero)));
+    return t + (salga ? QStringLiteral(
+                            "Salga del programa, verifique el enlace y reinicie el procedimiento")
+                      : QStringLiteral("Verifique el enlace y reinicie el procedimiento"));
+}
+
+const QString Confirmar_Ajuste = QStringLiteral(
+    "Se dispone a pasar al Modo AJUSTE.\n"
+    "\n"
+    "Se interrumpirá la secuencia de registro\n"
+    "de lecturas del bloque en curso");
+
+const QString Confirmar_Registro = QStringLiteral(
+    "Se dispone a pasar al Modo REGISTRO.\n"
+    "\n"
+    "Se creará un nuevo bloque de datos\n"
+    "en la memoria.");
+
+const QString Memoria_Inconsistente = QStringLiteral(
+    "La memoria del equipo contiene inconsistencias !!!\n"
+    "\n"
+    "Podrían perderse datos. Se recomienda\n"
+    "salir del Modo REGISTRO, leer los datos\n"
+    "a un archivo de disco, borrar la memoria\n"
+    "y finalmente reintentar esta operación.");
+
+const QString Poco_Espacio = QStringLiteral(
+    "La memoria del equipo contiene poco espacio libre.\n"
+    "\n"
+    "El equipo NO pasará a Modo REGISTRO\n"
+    "Vuelque la memoria en un archivo de disco\n"
+    "bórrela y vuelva a intentar");
+
+}  // namespace
 
 Resultado_Estado Consultar_Estado(Contexto& ctx) {
     Resultado_Estado r;
@@ -27,11 +79,11 @@ Resultado_Estado Consultar_Estado(Contexto& ctx) {
 QString Mensaje_Estado(Fin_Estado fin) {
     switch (fin) {
         case Fin_Estado::No_Reconocido:
-            return M::No_Reconocido;
+            return No_Reconocido;
         case Fin_Estado::Sin_Respuesta:
-            return M::No_Responde("003", false);
+            return No_Responde("003", false);
         case Fin_Estado::Desconocida:
-            return M::Desconocida("004", false);
+            return Desconocida("004", false);
         case Fin_Estado::Leido:
             break;
     }
@@ -50,22 +102,22 @@ Fin_Modo Cambiar_Modo(Contexto& ctx, Modo_Destino destino) {
 }
 
 QString Confirmacion_Modo(Modo_Destino destino) {
-    return destino == Modo_Destino::Registro ? M::Confirmar_Registro : M::Confirmar_Ajuste;
+    return destino == Modo_Destino::Registro ? Confirmar_Registro : Confirmar_Ajuste;
 }
 
 QString Mensaje_Modo(Modo_Destino destino, Fin_Modo fin) {
     const bool registro = destino == Modo_Destino::Registro;
     switch (fin) {
         case Fin_Modo::Memoria_Inconsistente:
-            return M::Memoria_Inconsistente;
+            return Memoria_Inconsistente;
         case Fin_Modo::Poco_Espacio:
-            return M::Poco_Espacio;
+            return Poco_Espacio;
         case Fin_Modo::Sin_Respuesta:
-            return registro ? M::No_Responde("010", false) : M::No_Responde("008", true);
+            return registro ? No_Responde("010", false) : No_Responde("008", true);
         case Fin_Modo::No_Reconocido:
-            return M::No_Reconocido_Reintente;
+            return No_Reconocido_Reintente;
         case Fin_Modo::Desconocida:
-            return registro ? M::Desconocida("009", false) : M::Desconocida("007", true);
+            return registro ? Desconocida("009", false) : Desconocida("007", true);
         case Fin_Modo::Aceptado:
             break;
     }
@@ -75,7 +127,7 @@ QString Mensaje_Modo(Modo_Destino destino, Fin_Modo fin) {
 QString Titulo_Modo(Fin_Modo fin) {
     return fin == Fin_Modo::Memoria_Inconsistente || fin == Fin_Modo::Poco_Espacio
                ? Titulo_Aplicacion
-               : M::Titulo_Link;
+               : Titulo_Error_Link;
 }
 
 bool Sondea_Despues(Fin_Modo fin) {
@@ -149,27 +201,31 @@ QString Mensaje_Programacion(Programacion que, Fin_Programacion fin) {
         case Fin_Programacion::Sin_Respuesta:
             switch (que) {
                 case Programacion::Fecha:
-                    return M::No_Responde("011", false);
+                    return No_Responde("011", false);
                 case Programacion::Hora:
-                    return M::No_Responde("014", false);
+                    return No_Responde("014", false);
                 case Programacion::Intervalo:
-                    return M::No_Responde("012", false);
+                    return No_Responde("012", false);
             }
             break;
         case Fin_Programacion::Desconocida:
             switch (que) {
                 case Programacion::Fecha:
-                    return M::Desconocida(nullptr, false);
+                    return Desconocida(nullptr, false);
                 case Programacion::Hora:
-                    return M::Desconocida("015", true);
+                    return Desconocida("015", true);
                 case Programacion::Intervalo:
-                    return M::Desconocida("013", true);
+                    return Desconocida("013", true);
             }
             break;
         case Fin_Programacion::Aceptado:
             break;
     }
     return {};
+}
+
+QString Mensaje_Fecha_Asumida(const QString& dia_asumido) {
+    return QStringLiteral("La fecha selectada no es válida.\nSe asumirá el día:\n") + dia_asumido;
 }
 
 }  // namespace aq

@@ -46,8 +46,9 @@ enum class Fin_Modo {
 Fin_Modo Cambiar_Modo(Contexto& ctx, Modo_Destino destino);
 
 // The confirmation the monitor asks before the switch (exclamation icon, OK and Cancel,
-// title "Advertencia !!!").
+// title Titulo_Confirmacion_Modo).
 QString Confirmacion_Modo(Modo_Destino destino);
+inline const QString Titulo_Confirmacion_Modo = QStringLiteral("Advertencia !!!");
 // The box of each outcome but success; no icon.
 QString Mensaje_Modo(Modo_Destino destino, Fin_Modo fin);
 // "Error en el link", or the application's title for the two memory warnings.
@@ -84,5 +85,8 @@ bool Intervalo_Valido(int codigo);
 
 // The box of each outcome but success (title "Error en el link", no icon).
 QString Mensaje_Programacion(Programacion que, Fin_Programacion fin);
+// The date dialog's box when the day chosen does not exist in the month; `dia_asumido` names
+// the day it takes instead ("28 de Febrero").
+QString Mensaje_Fecha_Asumida(const QString& dia_asumido);
 
 }  // namespace aq

@@ -164,7 +164,7 @@ class Tst_Cli : public QObject {
         fila("descargar sin carpeta BAK")
             << nada << "bak_archivo" << QStringList{"descargar", "x.csv"} << 3 << descarga
             << "Datos en: "
-            << "No se pudo guardar el resguardo de la memoria en" << QStringList{"x.csv"};
+            << "No se pudo guardar el resguardo " << QStringList{"x.csv"};
         fila("descargar existente")
             << nada << "existente" << QStringList{"descargar", "x.csv"} << 3 << nada << ""
             << "El archivo seleccionado ya existe" << nada;

@@ -68,46 +68,41 @@ class Tst_Inicial : public QObject {
         QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
     }
 
-    void lazo_no_establecido_error_002() {
-        Caso c;
-        c.b.puerto.Responder(U32, Resp_DESCONOCIDO);
-        c.Correr();
-        QCOMPARE(c.b.dialogos.cajas[0].texto,
-                 QStringLiteral("Error 002, el lazo de comunicación no se ha establecido.\n"
-                                "Verifique el puerto de comunicaciones seleccionado en "
-                                "Menú->Opciones,\rademás, verifique el enlace.\r"));
-        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
+    // The texts are the greeting's; here only what the window does with each outcome.
+    void fallos_del_saludo_data() {
+        QTest::addColumn<QByteArray>("enlace");
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<QString>("comienzo");
+        QTest::addColumn<bool>("opciones_habilitadas");
+        QTest::newRow("002") << Resp_DESCONOCIDO << QByteArray() << "Error 002, el lazo" << true;
+        QTest::newRow("007") << Resp_OK << QByteArray() << "Error 007, el equipo" << false;
+        QTest::newRow("otra versión")
+            << Resp_OK << QByteArray("AQ-TIDE 2.3\r\n")
+            << "Este software no es compatible\ncon la versión AQ-TIDE 2.3 de" << true;
+        QTest::newRow("KO") << Resp_OK << Resp_KO
+                            << "Este software no es compatible\ncon la versión  de" << true;
     }
-
-    void version_sin_respuesta_error_007() {
+    void fallos_del_saludo() {
+        QFETCH(QByteArray, enlace);
+        QFETCH(QByteArray, version);
+        QFETCH(QString, comienzo);
+        QFETCH(bool, opciones_habilitadas);
         Caso c;
-        c.b.puerto.Responder(U32, QList<QByteArray>{Resp_OK, QByteArray()});  // then silence
+        if (version.isEmpty()) {
+            c.b.puerto.Responder(U32, QList<QByteArray>{enlace, QByteArray()});  // then silence
+        } else {
+            c.b.puerto.Responder(U32, enlace);
+            c.b.puerto.Responder("V", version);
+        }
         c.Correr();
-        QCOMPARE(c.b.dialogos.Textos(),
-                 QStringList{QStringLiteral("Error 007, el equipo no responde.\nSalga del "
-                                            "programa, verifique el enlace y reinicie el "
-                                            "procedimiento")});
+        QCOMPARE(c.b.dialogos.cajas.size(), 1);
+        const auto& caja = c.b.dialogos.cajas[0];
+        QVERIFY2(caja.texto.startsWith(comienzo), qPrintable(caja.texto));
+        QCOMPARE(caja.titulo, QStringLiteral("Error en el link"));
+        QCOMPARE(caja.icono, Icono::Ninguno);
+        QVERIFY(c.Opciones_A_La_Vista(opciones_habilitadas));
         QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
-    }
-
-    void otra_version_nombra_la_version_encontrada() {
-        Caso c;
-        c.b.puerto.Responder_Enlace();
-        c.b.puerto.Responder("V", QByteArray("AQ-TIDE 2.3\r\n"));
-        c.Correr();
-        QCOMPARE(c.b.dialogos.Textos(),
-                 QStringList{QStringLiteral("Este software no es compatible\ncon la versión "
-                                            "AQ-TIDE 2.3 de firmware")});
-        QVERIFY(c.Opciones_A_La_Vista());
-
-        Caso ko;
-        ko.b.puerto.Responder_Enlace();
-        ko.b.puerto.Responder("V", Resp_KO);
-        ko.Correr();
-        QCOMPARE(ko.b.dialogos.Textos(),
-                 QStringList{QStringLiteral("Este software no es compatible\ncon la versión "
-                                            " de firmware")});
-        QCOMPARE(ko.b.fondo.Veces("Enlace_Fallido"), 1);
+        QCOMPARE(c.b.fondo.Veces("Enlace_Establecido"), 0);
     }
 
     void interruptor_de_mantenimiento() {

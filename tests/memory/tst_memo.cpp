@@ -51,9 +51,13 @@ class Tst_Memo : public QObject {
         Escena e;
         QDir(e.bak).removeRecursively();
         const QString ruta = e.datos + "/POZO3.csv";
+        QString etapa_en_caja;
+        e.b.dialogos.al_mostrar = [&](const auto&) { etapa_en_caja = e.w->Label1->text(); };
         e.Leer_Memoria({ruta});
         QVERIFY(Leer(ruta).contains("15/03/02  ;10:15;256\r\n15/03/02  ;10:30;257\r\n"));
         QVERIFY(QFileInfo::exists(e.datos + "/temp.tmp"));
+        QCOMPARE(etapa_en_caja, QStringLiteral("Procesando ..."));  // as soon as it failed
+        QCOMPARE(e.b.dialogos.cajas[0].icono, Icono::Critico);
         QCOMPARE(e.b.dialogos.cajas.size(), 1);
         QCOMPARE(e.b.dialogos.cajas[0].titulo, QStringLiteral("Error de archivo"));
         QVERIFY(e.b.dialogos.cajas[0].texto.endsWith(
@@ -67,7 +71,13 @@ class Tst_Memo : public QObject {
     void descarga_buena_y_segunda_sobre_respaldo_protegido() {
         Escena e;
         const QString ruta = e.datos + "/POZO3.csv", respaldo = e.bak + "/POZO3.$%c";
+        int pasos = 0;
+        connect(e.w->ProgressBar1, &QProgressBar::valueChanged, this, [&] { ++pasos; });
         e.Leer_Memoria({ruta});
+        QCOMPARE(e.w->Label1->text(), QStringLiteral("Guardado."));
+        // Steps the eye can see on the backup's bar (4098 lines), not one repaint per line.
+        QVERIFY2(pasos >= 40 && pasos <= 100, qPrintable(QString::number(pasos)));
+        QCOMPARE(e.w->ProgressBar1->value(), 0);
         QCOMPARE(e.b.puerto.Comandos(), (QList<QByteArray>{U32, "DDD"}));
         QVERIFY(Leer(respaldo).startsWith("AA55 \r\n0007 \r\n020A \r\n"));
         QCOMPARE(Leer(e.tmp.filePath("DUMP.$$$")), Leer(respaldo));

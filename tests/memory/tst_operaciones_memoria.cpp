@@ -110,12 +110,12 @@ class Tst_Operaciones_Memoria : public QObject {
         } else {
             QVERIFY(r.falla_respaldo.tipo == Falla_Archivo::Ruta_Inexistente);
             QCOMPARE(Mensaje_Respaldo_Fallido(r.falla_respaldo),
-                     QString::fromUtf8("No se pudo guardar el resguardo de la memoria en\n") +
+                     QString::fromUtf8("No existe el directorio solicitado.\nCréelo y vuelva a "
+                                       "intentar\nNo se pudo guardar el resguardo ") +
                          QDir::toNativeSeparators(En("FALTA/POZO3.$%c")) +
-                         QString::fromUtf8(
-                             "\nNo existe el directorio solicitado.\nCréelo y vuelva a intentar\n"
-                             "Los datos se guardaron en el archivo solicitado, pero la memoria "
-                             "del equipo\nno podrá borrarse hasta una lectura con resguardo."));
+                         QString::fromUtf8(".\nLos datos se guardan igualmente en el archivo "
+                                           "elegido;\nno podrá borrar la memoria hasta una "
+                                           "lectura con resguardo."));
         }
     }
 

@@ -75,6 +75,8 @@ class Tst_Fondo : public QObject {
         p.f->IDC_PROGRAMADOR_Click();
         QCOMPARE(p.b.dialogos.cajas.size(), 1);
         QVERIFY(p.b.dialogos.cajas[0].texto.startsWith("Error 018, El equipo no responde.\n"));
+        QCOMPARE(p.b.dialogos.cajas[0].titulo, QStringLiteral("Error en el enlace"));
+        QCOMPARE(p.b.dialogos.cajas[0].icono, Icono::Critico);
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_SETUP));
         QVERIFY(!p.Hija<Supervisor>());
 

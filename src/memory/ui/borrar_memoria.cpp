@@ -5,8 +5,7 @@
 #include <QVBoxLayout>
 
 #include "link/enlace.h"
-#include "memory/borrado.h"
-#include "memory/descarga.h"
+#include "memory/operacion_borrado.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -34,60 +33,42 @@ Borrar_Memoria::Borrar_Memoria(Contexto& ctx, QWidget* parent) : QWidget(parent)
 }
 
 void Borrar_Memoria::Command1_Click() {
-    if (ctx_.dialogos.MsgBox(Texto_Confirmar_Borrado, Icono::Exclamacion, Botones::Aceptar_Cancelar,
-                             Titulo_Atencion) == Respuesta::Cancelar)
-        return;
-    sDesHabilitar();
-
-    // A silent logger shows itself through the status request that follows.
-    Enviar_Comando(ctx_, Cadena_Enlace, 4);
-    const QByteArray estado = Enviar_Comando(ctx_, "L", Largo_Estado);
-    Esperar_Medio_Segundo(ctx_.reloj);
-    Modo_Leido = Modo_De_Estado(estado);
-
-    if (Modo_Leido != "AJ") {
-        ctx_.estado.Memoria_Leida = false;
-        ctx_.dialogos.MsgBox(Texto_Modo_Registro, Icono::Exclamacion, Botones::Aceptar,
+    Seguimiento_Borrado seguimiento;
+    seguimiento.confirmar = [this] {
+        if (ctx_.dialogos.MsgBox(Texto_Confirmar_Borrado, Icono::Exclamacion,
+                                 Botones::Aceptar_Cancelar, Titulo_Atencion) == Respuesta::Cancelar)
+            return false;
+        sDesHabilitar();
+        return true;
+    };
+    seguimiento.avance = [this](int valor, int maximo) {
+        ProgressBar1->setMaximum(maximo);
+        // The bar starts at 0; a failure empties it only once its box is dismissed.
+        if (valor > 0) ProgressBar1->setValue(valor);
+    };
+    const Resultado_Borrado r = Borrar_Memoria_Equipo(ctx_, seguimiento);
+    if (r.fin == Fin_Borrado_Equipo::Cancelado) return;
+    Modo_Leido = r.modo;
+    if (r.fin == Fin_Borrado_Equipo::Modo_Registro) {
+        ctx_.dialogos.MsgBox(Mensaje_Resultado_Borrado(r.fin), Icono::Exclamacion, Botones::Aceptar,
                              Titulo_Atencion);
         sHabilitar();
         Descargar(this);
         return;
     }
 
-    ctx_.puerto.setInputLen(0);
-    ctx_.puerto.Input();
-
-    Tiempo_Borrado_Ms = Tiempo_Borrado(ctx_.estado.Lugares_Vacios);
-    const int maximo = static_cast<int>(Tiempo_Borrado_Ms - 1000);
-    ProgressBar1->setMaximum(maximo);
-    const double t0 = ctx_.reloj.Segundos();
-    ctx_.puerto.Output(Comando_Borrado);
-
-    const QByteArray respuesta = Esperar_Respuesta_Borrado(
-        ctx_.puerto, ctx_.reloj, t0, Tiempo_Borrado_Ms, [&](double transcurrido) {
-            if (transcurrido < maximo) ProgressBar1->setValue(static_cast<int>(transcurrido));
-        });
-
-    const Fin_Borrado fin = Clasificar_Respuesta_Borrado(respuesta);
-    switch (fin) {
-        case Fin_Borrado::Borrada:
-            ProgressBar1->setValue(maximo);
-            ctx_.dialogos.MsgBox(Texto_Borrado_Exitoso, Icono::Informacion, Botones::Aceptar,
-                                 Titulo_Aplicacion);
-            ctx_.reloj.Ceder(0);
-            break;
-        case Fin_Borrado::Fallida:
-        case Fin_Borrado::No_Reconocido:
-        case Fin_Borrado::Anormal:
-        case Fin_Borrado::Sin_Respuesta:
-            ctx_.dialogos.MsgBox(Mensaje_Borrado(fin), Icono::Critico, Botones::Aceptar,
-                                 Titulo_Aplicacion);
-            ProgressBar1->setValue(0);
-            break;
-    }
+    Tiempo_Borrado_Ms = r.tiempo_ms;
+    const bool borrada = r.fin == Fin_Borrado_Equipo::Borrada;
+    ctx_.dialogos.MsgBox(Mensaje_Resultado_Borrado(r.fin),
+                         borrada ? Icono::Informacion : Icono::Critico, Botones::Aceptar,
+                         Titulo_Aplicacion);
+    if (borrada)
+        ctx_.reloj.Ceder(0);
+    else
+        ProgressBar1->setValue(0);
 
     sHabilitar();
-    if (fin == Fin_Borrado::Borrada) Descargar(this);
+    if (borrada) Descargar(this);
 }
 
 void Borrar_Memoria::Command2_Click() {

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "core/estado.h"
+#include "memory/operacion_descarga.h"
 
 namespace aq {
 
@@ -498,10 +499,8 @@ void Hidrograma::Exportar_Click() {
     if (ruta.isEmpty()) return;
     if (!ruta.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) ruta += QStringLiteral(".png");
     if (QFileInfo::exists(ruta) &&
-        dialogos_.MsgBox(
-            QStringLiteral("El archivo seleccionado ya existe\ndesea sobreescribirlo ?"),
-            Icono::Pregunta, Botones::Aceptar_Cancelar,
-            QStringLiteral("Advertencia !!!!")) == Respuesta::Cancelar)
+        dialogos_.MsgBox(Texto_Sobrescribir, Icono::Pregunta, Botones::Aceptar_Cancelar,
+                         Titulo_Advertencia_Archivo) == Respuesta::Cancelar)
         return;
 
     QByteArray png;
@@ -511,7 +510,7 @@ void Hidrograma::Exportar_Click() {
     const Falla_Archivo falla = codificada ? Guardar_Bytes(ruta, png) : Falla_Archivo::Otra;
     if (falla != Falla_Archivo::Ninguna) {
         dialogos_.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
-                         QStringLiteral("Error de archivo"));
+                         Titulo_Error_Archivo);
         return;
     }
     Aviso->setText(QStringLiteral("Imagen guardada en ") + QDir::toNativeSeparators(ruta));

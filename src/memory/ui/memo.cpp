@@ -3,46 +3,18 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 #include "link/enlace.h"
+#include "link/saludo.h"
 #include "link/ui/espere.h"
-#include "memory/archivos.h"
-#include "memory/decodificador.h"
-#include "memory/descarga.h"
+#include "memory/operacion_descarga.h"
 #include "memory/ui/hidrograma.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
-
-namespace {
-
-const QString Titulo_Advertencia = QStringLiteral("Advertencia !!!!");
-const QString Titulo_Link = QStringLiteral("Error en el link");
-const QString Titulo_Archivo = QStringLiteral("Error de archivo");
-const QString Permiso_Denegado = QStringLiteral("Permiso denegado.");
-
-const QString Texto_Error_016 = QStringLiteral(
-    "Error 016, El equipo no responde de manera adecuada.\n"
-    "posiblemente a causa de INTERFERENCIAS.\n"
-    "Vuelva a intentar el procedimiento.");
-const QString Texto_Error_005 =
-    QStringLiteral("Error 005, el lazo de comunicación se ha interrumpido.\n");
-const QString Texto_Error_006 = QStringLiteral("Error 006 hubo un error durante la recepción");
-const QString Texto_Sin_Respaldo = QStringLiteral(
-    "No se pudo guardar el resguardo %1.\n"
-    "Los datos se guardan igualmente en el archivo elegido;\n"
-    "no podrá borrar la memoria hasta una lectura con resguardo.");
-const QString Texto_Disco_Lleno_Lista = QStringLiteral(
-    "El disco está lleno y por esta razón \n"
-    "NO PODRÁ VISUALIZAR LOS DATOS RECOGIDOS.\n"
-    "Sin embargo los mismos AÚN ESTÁN GUARDADOS\n"
-    "en el archivo que Usted ha solicitado.\n");
-
-}  // namespace
 
 Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Lector de memoria del limnígrafo - freatígrafo"));
@@ -100,9 +72,7 @@ void Memo::Command1_Click() {
     List1->clear();
     Informar_Archivo(QString());
 
-    Reabrir_Puerto(ctx_.puerto, Buffer_Descarga);
-    ctx_.puerto.setInputLen(0);
-
+    // Trying again forgets the last reading, even when no file is chosen.
     ctx_.estado.Memoria_Leida = false;
     Command3->setEnabled(false);
     Text1->setVisible(false);
@@ -113,83 +83,59 @@ void Memo::Command1_Click() {
     Command1->setEnabled(false);
     Command2->setEnabled(false);
 
-    auto* espere = new Espere;
-    Mostrar_Junto_A(this, espere);
-    Repintar(espere);
-    ctx_.reloj.Ceder(0);
-    const QByteArray enlace = Enviar_Comando(ctx_, Cadena_Enlace, 4);
-    Esperar_Medio_Segundo(ctx_.reloj);
-    Descargar(espere);
-    ctx_.reloj.Ceder(0);
+    Espere* espere = nullptr;
+    Seguimiento_Descarga s;
+    s.verificando_enlace = [&] {
+        espere = new Espere;
+        Mostrar_Junto_A(this, espere);
+        Repintar(espere);
+        ctx_.reloj.Ceder(0);
+    };
+    s.enlace_verificado = [&] {
+        Descargar(espere);
+        ctx_.reloj.Ceder(0);
+    };
+    s.etapa = [this](const QString& texto) { Mostrar_Estado(texto); };
+    s.avance = [this](int valor, int maximo) { Avanzar_Barra(valor, maximo); };
+    s.aviso = [this](const QString& texto, const QString& titulo) {
+        ctx_.dialogos.MsgBox(texto, Icono::Critico, Botones::Aceptar, titulo);
+    };
+    s.falla_respaldo = [this](const Falla_En_Archivo& falla) {
+        ctx_.dialogos.MsgBox(Mensaje_Respaldo_Fallido(falla), Icono::Critico, Botones::Aceptar,
+                             Titulo_Error_Archivo);
+    };
+    s.falla_archivo = [this](const Falla_En_Archivo& falla) {
+        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno, Botones::Aceptar,
+                             Titulo_Aplicacion);
+    };
+    const Resultado_Descarga r = Descargar_Memoria(ctx_, ruta, s);
 
-    if (enlace != Resp_OK) {
-        ctx_.dialogos.MsgBox(Texto_Error_016, Icono::Ninguno, Botones::Aceptar, Titulo_Link);
-        Restaurar_Puerto();
+    if (!r.enlace) {
+        ctx_.dialogos.MsgBox(Texto_Error_016, Icono::Ninguno, Botones::Aceptar, Titulo_Error_Link);
         Command2->setEnabled(true);
         Descargar(this);
         return;
     }
 
-    ProgressBar1->setVisible(true);
-    ctx_.puerto.Output(Comando_Volcado);
-    ProgressBar1->setRange(0, Largo_Volcado);
-    Mostrar_Estado(QStringLiteral("Recibiendo ..."));
-
-    const Recepcion recepcion =
-        Recibir_Volcado(ctx_.puerto, ctx_.reloj, [this](int n) { ProgressBar1->setValue(n); });
-    const QByteArray texto = Completar_Volcado(recepcion.texto);
-    if (recepcion.Corta())
-        ctx_.dialogos.MsgBox(Texto_Error_005, Icono::Critico, Botones::Aceptar, Titulo_Link);
-
-    auto& imagen = ctx_.estado.Imagen_Memoria;
-    Dividir_Volcado(texto, imagen);
-
-    ProgressBar1->setRange(0, Elementos_Respaldo - 1);
-    // A missing backup folder shows up as a file failure when the backup is written.
-    QDir::setCurrent(ctx_.estado.Directorio_Bak);
-    Mostrar_Estado(QStringLiteral("Verificando ..."));
-
-    const bool checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
-    if (!checksum_bueno)
-        ctx_.dialogos.MsgBox(Texto_Error_006, Icono::Critico, Botones::Aceptar,
-                             QStringLiteral("Checksum wrong"));
-
-    Mostrar_Estado(QStringLiteral("Procesando ..."));
-    const Falla_Respaldo falla =
-        Guardar_Respaldo(imagen, Ruta_Respaldo(ruta, ctx_.estado.Directorio_Bak),
-                         ctx_.estado.Directorio_Raiz, [this](int k) { ProgressBar1->setValue(k); });
-    // The image is whole in memory even when its backup could not be kept: the readings still
-    // reach the chosen file, and only the erase waits for a download whose backup is safe.
-    if (falla)
-        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo) + QStringLiteral("\n") +
-                                 Texto_Sin_Respaldo.arg(QDir::toNativeSeparators(falla.ruta)),
-                             Icono::Critico, Botones::Aceptar, Titulo_Archivo);
-
-    Restaurar_Puerto();
-
-    Mostrar_Estado(QStringLiteral("Guardando ..."));
-    // A decoding failure is reported and the download goes on; the raw backup is safe.
-    for (const auto& [destino, separador] :
-         {std::pair{ruta, Separador_Para(ruta)},
-          std::pair{Archivo_Visualizacion, QByteArrayLiteral("\t")}})
-        if (const Falla_En_Archivo falla = Analizar_Memoria(ctx_.estado, destino, separador))
-            ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno,
-                                 Botones::Aceptar, Titulo_Aplicacion);
-
-    Mostrar_Estado(QStringLiteral("Guardado."));
-    ProgressBar1->setValue(0);
     Command3->setEnabled(true);
     Command1->setEnabled(true);
     Command2->setEnabled(true);
     Text1->setText(QStringLiteral("Datos en: ") + ruta);
     Text1->setVisible(true);
     Repintar(Text1);
-    // Only a whole, verified memory may later be erased from the logger.
-    ctx_.estado.Memoria_Leida = !recepcion.Corta() && checksum_bueno && !falla;
-    if (!recepcion.Corta() && checksum_bueno)
-        Q_EMIT Descarga_Completa(Ruta_Respaldo(ruta, ctx_.estado.Directorio_Bak));
+    if (!r.corta && r.checksum_bueno)
+        Q_EMIT Descarga_Completa(r.respaldo);
     else
         Informar_Archivo(Texto_Descarga_No_Archivada);
+}
+
+void Memo::Avanzar_Barra(int valor, int maximo) {
+    ProgressBar1->setVisible(true);
+    if (ProgressBar1->maximum() != maximo) ProgressBar1->setRange(0, maximo);
+    // One repaint per step the eye can see (about 1.5 % of the bar), not one per record.
+    const int paso = qMax(1, maximo / 64);
+    if (valor == 0 || valor >= maximo || qAbs(valor - ProgressBar1->value()) >= paso)
+        ProgressBar1->setValue(valor);
 }
 
 Memo::Eleccion Memo::Elegir_Archivo() {
@@ -198,50 +144,34 @@ Memo::Eleccion Memo::Elegir_Archivo() {
     QDir::setCurrent(datos);
 
     QString ruta;
+    Fin_Destino fin;
     for (;;) {
         ruta = ctx_.dialogos.Guardar_Archivo(Filtro_Datos, datos);
         if (ruta.isEmpty()) {
-            Restaurar_Puerto();
             Command1->setEnabled(true);
             Command2->setEnabled(true);
             return Eleccion::Terminar;
         }
-        if (!Tiene_Dos_Puntos(ruta)) break;
-        ctx_.dialogos.MsgBox(QStringLiteral("extención incorrecta"), Icono::Exclamacion,
-                             Botones::Aceptar, Titulo_Aplicacion);
+        fin = Revisar_Destino(ruta);
+        if (fin != Fin_Destino::Extension_Incorrecta) break;
+        ctx_.dialogos.MsgBox(Texto_Extension_Incorrecta, Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Aplicacion);
     }
 
-    auto negar = [this] {
-        ctx_.dialogos.MsgBox(Permiso_Denegado, Icono::Exclamacion, Botones::Aceptar,
-                             Titulo_Advertencia);
-        Restaurar_Puerto();
-        return Eleccion::Terminar;
-    };
-    if (Es_Nombre_Prohibido(ruta)) return negar();
-
-    // Hidden files are not looked for; anything but a plain writable file is refused.
-    const QFileInfo info(ruta);
-    if (!info.fileName().startsWith(QLatin1Char('.')) && (info.exists() || info.isSymLink())) {
-        // The owner's write bit stands for the read-only attribute (root may write anyway).
-        if (!info.isFile() || !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
-            return negar();
-        if (ctx_.dialogos.MsgBox(
-                QStringLiteral("El archivo seleccionado ya existe\ndesea sobreescribirlo ?"),
-                Icono::Pregunta, Botones::Aceptar_Cancelar,
-                Titulo_Advertencia) == Respuesta::Cancelar) {
-            Restaurar_Puerto();
-            return Eleccion::Terminar;
-        }
-    }
-
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::Append)) {
-        const QString texto = Mensaje_Error_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
-        ctx_.dialogos.MsgBox(texto, Icono::Critico, Botones::Aceptar, Titulo_Archivo);
-        Restaurar_Puerto();
+    if (fin == Fin_Destino::Permiso_Denegado) {
+        ctx_.dialogos.MsgBox(Texto_Permiso_Denegado, Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Advertencia_Archivo);
         return Eleccion::Terminar;
     }
-    archivo.close();
+    if (fin == Fin_Destino::Existente &&
+        ctx_.dialogos.MsgBox(Texto_Sobrescribir, Icono::Pregunta, Botones::Aceptar_Cancelar,
+                             Titulo_Advertencia_Archivo) == Respuesta::Cancelar)
+        return Eleccion::Terminar;
+    if (const Falla_En_Archivo falla = Preparar_Destino(ruta)) {
+        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Critico, Botones::Aceptar,
+                             Titulo_Error_Archivo);
+        return Eleccion::Terminar;
+    }
     Ruta_Elegida = ruta;
     return Eleccion::Lista;
 }
@@ -278,16 +208,12 @@ void Memo::Command3_Click() {
         const Falla_Archivo falla = Clasificar_Falla_Archivo(archivo, operacion);
         if (falla == Falla_Archivo::Disco_Lleno)
             ctx_.dialogos.MsgBox(Texto_Disco_Lleno_Lista, Icono::Exclamacion, Botones::Aceptar,
-                                 QStringLiteral("Advertencia !!!"));
+                                 Titulo_Disco_Lleno_Lista);
         else
             ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
-                                 Titulo_Archivo);
+                                 Titulo_Error_Archivo);
     }
     Mostrar_Estado(QStringLiteral("Guardado."));
-}
-
-void Memo::Restaurar_Puerto() {
-    Reabrir_Puerto(ctx_.puerto, Buffer_Normal);
 }
 
 void Memo::Mostrar_Estado(const QString& texto) {

@@ -51,7 +51,7 @@ class Memo : public QWidget {
   private:
     enum class Eleccion { Lista, Terminar };
     Eleccion Elegir_Archivo();
-    void Restaurar_Puerto();
+    void Avanzar_Barra(int valor, int maximo);
     void Mostrar_Estado(const QString& texto);
     void Estado_Ventana(bool maximizada);
     void Form_Unload();

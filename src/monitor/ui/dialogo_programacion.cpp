@@ -5,8 +5,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "link/enlace.h"
-#include "monitor/mensajes.h"
+#include "link/saludo.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -22,18 +21,15 @@ void Dialogo_Programacion::Boton_Cancelar_Click() {
     Descargar(this);
 }
 
-void Dialogo_Programacion::Enviar_Y_Cerrar(const QByteArray& comando, const QString& caja_nc,
-                                           const QString& caja_otra) {
+void Dialogo_Programacion::Enviar_Y_Cerrar(Programacion que,
+                                           const std::function<Fin_Programacion()>& programar) {
     // No PC-clock refresh may change the inputs behind the error box.
     for (QTimer* t : findChildren<QTimer*>()) t->stop();
     Boton_Cancelar->setEnabled(false);
-    const QByteArray r = Enviar_Comando(ctx, comando, 4);
-    if (r == Resp_NC)
-        ctx.dialogos.MsgBox(caja_nc, Icono::Ninguno, Botones::Aceptar,
-                            Mensajes_Monitor::Titulo_Link);
-    else if (r != Resp_OK)
-        ctx.dialogos.MsgBox(caja_otra, Icono::Ninguno, Botones::Aceptar,
-                            Mensajes_Monitor::Titulo_Link);
+    const Fin_Programacion fin = programar();
+    if (fin != Fin_Programacion::Aceptado)
+        ctx.dialogos.MsgBox(Mensaje_Programacion(que, fin), Icono::Ninguno, Botones::Aceptar,
+                            Titulo_Error_Link);
     Descargar(this);
 }
 

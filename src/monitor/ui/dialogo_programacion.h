@@ -3,7 +3,10 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <functional>
+
 #include "core/contexto.h"
+#include "monitor/operaciones.h"
 
 namespace aq {
 
@@ -27,10 +30,8 @@ class Dialogo_Programacion : public QWidget {
   protected:
     void closeEvent(QCloseEvent* e) override;
 
-    // Sends `comando` (reply length 4), shows the box for "NC" or for anything but "OK", and
-    // closes the dialog.
-    void Enviar_Y_Cerrar(const QByteArray& comando, const QString& caja_nc,
-                         const QString& caja_otra);
+    // Runs `programar`, boxes any outcome but acceptance, and closes the dialog.
+    void Enviar_Y_Cerrar(Programacion que, const std::function<Fin_Programacion()>& programar);
 
     // A selection made by the program behaves as the user's: the list's handler runs even when
     // the index does not change (setCurrentIndex then emits nothing).

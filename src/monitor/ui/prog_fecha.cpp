@@ -8,12 +8,9 @@
 #include <cmath>
 
 #include "link/texto.h"
-#include "monitor/mensajes.h"
 #include "monitor/programacion.h"
 
 namespace aq {
-
-namespace M = Mensajes_Monitor;
 
 Prog_Fecha::Prog_Fecha(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
     setWindowTitle(QStringLiteral("Programación de la Fecha"));
@@ -87,7 +84,7 @@ void Prog_Fecha::Combo_Mes_Click() {
     } else if (dia <= n) {
         Seleccionar(Combo_Dia, static_cast<int>(dia) - 1);
     } else {
-        ctx.dialogos.MsgBox(M::Fecha_Invalida(Dia_Asumido(ctx.estado, mes)), Icono::Ninguno,
+        ctx.dialogos.MsgBox(Mensaje_Fecha_Asumida(Dia_Asumido(ctx.estado, mes)), Icono::Ninguno,
                             Botones::Aceptar, Titulo_Aplicacion);
         Seleccionar(Combo_Dia, n - 1);
     }
@@ -131,9 +128,10 @@ void Prog_Fecha::Timer1_Timer() {
 }
 
 void Prog_Fecha::Boton_Aceptar_Click() {
-    Enviar_Y_Cerrar(
-        Comando_Fecha(Combo_Dia->currentIndex() + 1, Combo_Mes->currentIndex() + 1, Anio->text()),
-        M::No_Responde("011", false), M::Desconocida(nullptr, false));
+    Enviar_Y_Cerrar(Programacion::Fecha, [this] {
+        return Programar_Fecha(ctx, Combo_Dia->currentIndex() + 1, Combo_Mes->currentIndex() + 1,
+                               Anio_Dos_Digitos(Anio->text()).toInt());
+    });
 }
 
 }  // namespace aq

@@ -4,12 +4,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "monitor/mensajes.h"
 #include "monitor/programacion.h"
 
 namespace aq {
-
-namespace M = Mensajes_Monitor;
 
 namespace {
 QStringList Numeros(int n) {
@@ -71,8 +68,9 @@ void Prog_Hora::Timer1_Timer() {
 }
 
 void Prog_Hora::Boton_Aceptar_Click() {
-    Enviar_Y_Cerrar(Comando_Hora(Combo_Horas->currentIndex(), Combo_Minutos->currentIndex()),
-                    M::No_Responde("014", false), M::Desconocida("015", true));
+    Enviar_Y_Cerrar(Programacion::Hora, [this] {
+        return Programar_Hora(ctx, Combo_Horas->currentIndex(), Combo_Minutos->currentIndex());
+    });
 }
 
 }  // namespace aq

@@ -3,12 +3,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "monitor/mensajes.h"
 #include "monitor/programacion.h"
 
 namespace aq {
-
-namespace M = Mensajes_Monitor;
 
 Prog_Intervalo::Prog_Intervalo(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
     setWindowTitle(QStringLiteral("Programación del Intervalo entre Lecturas"));
@@ -33,8 +30,8 @@ Prog_Intervalo::Prog_Intervalo(Contexto& c, QWidget* parent) : Dialogo_Programac
 }
 
 void Prog_Intervalo::Boton_Aceptar_Click() {
-    Enviar_Y_Cerrar(Comando_Intervalo(Intervalo->currentIndex()), M::No_Responde("012", false),
-                    M::Desconocida("013", true));
+    Enviar_Y_Cerrar(Programacion::Intervalo,
+                    [this] { return Programar_Intervalo(ctx, Intervalo->currentIndex()); });
 }
 
 }  // namespace aq

@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 #include "link/enlace.h"
-#include "monitor/mensajes.h"
+#include "link/saludo.h"
+#include "monitor/operaciones.h"
 #include "monitor/registro_estado.h"
 #include "monitor/reloj_equipo.h"
 #include "monitor/ui/prog_fecha.h"
@@ -17,8 +18,6 @@
 #include "platform/ui/ventanas.h"
 
 namespace aq {
-
-namespace M = Mensajes_Monitor;
 
 namespace {
 constexpr int Primer_Sondeo_Ms = 500;
@@ -164,7 +163,7 @@ void Supervisor::Caja(const QString& texto, const QString& titulo) {
 }
 
 void Supervisor::Cerrar_Por_Falla(const QString& texto) {
-    Caja(texto, M::Titulo_Link);
+    Caja(texto, Titulo_Error_Link);
     Falla_Enlace = true;
     Descargar(this);
 }
@@ -180,16 +179,15 @@ void Supervisor::Leer_Estado() {
     Reloj_Arena(this, true);
     Repintar(Leyendo);
 
-    const QByteArray r = Enviar_Comando(ctx, "L", Largo_Estado);
-    Registro_Estado e;
-    if (Decodificar_Estado(r, &e)) {
+    const Resultado_Estado r = Consultar_Estado(ctx);
+    if (r.fin == Fin_Estado::Leido) {
+        const Registro_Estado& e = r.registro;
         Equipo->setText(e.Equipo);
         Alcance->setText(e.Alcance);
         Lectura->setText(e.Lectura);
         Fecha->setText(e.Fecha);
         Hora->setText(e.Hora);
         Intervalo->setText(e.Intervalo);
-        Guardar_Estado(ctx.estado, e);
         if (e.Modo == QLatin1String("AJ") || e.Modo == QLatin1String("RE")) {
             const bool ajuste = e.Modo == QLatin1String("AJ");
             Modo->setText(ajuste ? QStringLiteral("Equipo en Modo AJUSTE")
@@ -208,13 +206,10 @@ void Supervisor::Leer_Estado() {
                                          .texto
                                    : QString());
         Timer1->start();
-    } else if (r == Resp_DESCONOCIDO) {
-        Caja(M::No_Reconocido, M::Titulo_Link);
-    } else if (r == Resp_NC) {
-        Cerrar_Por_Falla(M::No_Responde("003", false));
-        return;
+    } else if (r.fin == Fin_Estado::No_Reconocido) {
+        Caja(Mensaje_Estado(r.fin), Titulo_Error_Link);
     } else {
-        Cerrar_Por_Falla(M::Desconocida("004", false));
+        Cerrar_Por_Falla(Mensaje_Estado(r.fin));
         return;
     }
     Leyendo->setVisible(false);
@@ -230,7 +225,7 @@ bool Supervisor::Confirmar(const QString& texto) {
     timer_activo_ = Timer1->isActive();
     Timer1->stop();
     return ctx.dialogos.MsgBox(texto, Icono::Exclamacion, Botones::Aceptar_Cancelar,
-                               M::Titulo_Advertencia) == Respuesta::Aceptar;
+                               Titulo_Confirmacion_Modo) == Respuesta::Aceptar;
 }
 
 void Supervisor::Reanudar_Sondeo() {
@@ -238,43 +233,21 @@ void Supervisor::Reanudar_Sondeo() {
 }
 
 void Supervisor::Pasar_Ajuste_Click() {
-    if (!Confirmar(M::Confirmar_Ajuste)) return Reanudar_Sondeo();
-    const QByteArray r = Enviar_Comando(ctx, "AAA", 4);
-    if (r == Resp_OK) {
-        Leer_Estado();
-    } else if (r == Resp_NC) {
-        Cerrar_Por_Falla(M::No_Responde("008", true));
-    } else if (r == Resp_DESCONOCIDO) {
-        Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
-        Reanudar_Sondeo();
-    } else {
-        Cerrar_Por_Falla(M::Desconocida("007", true));
-    }
+    Pasar_A(Modo_Destino::Ajuste);
 }
 
 void Supervisor::Pasar_Registro_Click() {
-    if (!Confirmar(M::Confirmar_Registro)) return Reanudar_Sondeo();
-    const QByteArray r = Enviar_Comando(ctx, "RRR", 4);
-    if (r == Resp_OK) {
-        Esperar_Medio_Segundo(ctx.reloj);
-        Leer_Estado();
-    } else if (r == Resp_MI) {
-        Caja(M::Memoria_Inconsistente, Titulo_Aplicacion);
-        Esperar_Medio_Segundo(ctx.reloj);
-        Leer_Estado();
-    } else if (r == Resp_NC) {
-        Caja(M::No_Responde("010", false), M::Titulo_Link);
-        Reanudar_Sondeo();
-    } else if (r == Resp_DESCONOCIDO) {
-        Caja(M::No_Reconocido_Reintente, M::Titulo_Link);
-        Reanudar_Sondeo();
-    } else if (r == Resp_PE) {
-        Caja(M::Poco_Espacio, Titulo_Aplicacion);
-        Leer_Estado();
-    } else {
-        Caja(M::Desconocida("009", false), M::Titulo_Link);
-        Reanudar_Sondeo();
-    }
+    Pasar_A(Modo_Destino::Registro);
+}
+
+void Supervisor::Pasar_A(Modo_Destino destino) {
+    if (!Confirmar(Confirmacion_Modo(destino))) return Reanudar_Sondeo();
+    const Fin_Modo fin = Cambiar_Modo(ctx, destino);
+    if (Cierra_Monitor(destino, fin)) return Cerrar_Por_Falla(Mensaje_Modo(destino, fin));
+    if (fin != Fin_Modo::Aceptado) Caja(Mensaje_Modo(destino, fin), Titulo_Modo(fin));
+    if (!Sondea_Despues(fin)) return Reanudar_Sondeo();
+    if (Pausa_Antes_Del_Sondeo(destino, fin)) Esperar_Medio_Segundo(ctx.reloj);
+    Leer_Estado();
 }
 
 template <class Dialogo>
@@ -306,9 +279,9 @@ void Supervisor::closeEvent(QCloseEvent* e) {
         Repintar(Command1);
         const QString& modo = ctx.estado.Modo_Equipo;
         if (modo == QLatin1String("AJ"))
-            Enviar_Comando(ctx, "AAA", 4);
+            Cambiar_Modo(ctx, Modo_Destino::Ajuste);
         else if (modo == QLatin1String("RE"))
-            Enviar_Comando(ctx, "RRR", 4);
+            Cambiar_Modo(ctx, Modo_Destino::Registro);
     }
     if (!Abriendo_Programacion) Q_EMIT Devolver_Menu();
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/contexto.h"
+#include "monitor/operaciones.h"
 
 namespace aq {
 
@@ -73,6 +74,7 @@ class Supervisor : public QWidget {
     void Caja(const QString& texto, const QString& titulo);
     void Cerrar_Por_Falla(const QString& texto);
     bool Confirmar(const QString& texto);
+    void Pasar_A(Modo_Destino destino);
     // Restarts the poll that a confirmation box held back.
     void Reanudar_Sondeo();
 

@@ -16,10 +16,12 @@
 #include "archivo/archivo_historico.h"
 #include "archivo/ui/archivo_ventana.h"
 #include "link/enlace.h"
+#include "link/saludo.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
 #include "maintenance/ui/descompresor.h"
 #include "maintenance/ui/visor.h"
+#include "memory/operacion_borrado.h"
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
 #include "monitor/ui/dialogo_programacion.h"
@@ -209,17 +211,10 @@ void Fondo::Abrir_Menu_En_Opciones() {
 bool Fondo::Verificar_Enlace(const char* numero) {
     Habilitar(Item_Menu::IDC_SETUP, false);
     Reloj_Arena(true);
-    const QByteArray r = Enviar_Comando(ctx_, Cadena_Enlace, 4);
-    const bool ok = r == Resp_OK;
+    const bool ok = aq::Verificar_Enlace(ctx_) == Resp_OK;
     if (!ok) {
-        ctx_.dialogos.MsgBox(
-            QStringLiteral("Error %1, El equipo no responde.\n"
-                           "Verifique el puerto de comunicaciones seleccionado en Menú->Opciones. "
-                           "Si el puerto esta siendo usado por otra aplicación , cierre la "
-                           "aplicación que este usando el puerto, o cambie de puerto.\r\n"
-                           "Además, verifique el enlace.\r")
-                .arg(QString::fromLatin1(numero)),
-            Icono::Critico, Botones::Aceptar, QStringLiteral("Error en el enlace"));
+        ctx_.dialogos.MsgBox(Mensaje_Sin_Enlace(numero), Icono::Critico, Botones::Aceptar,
+                             Titulo_Error_Enlace);
         Habilitar(Item_Menu::IDC_SETUP, true);
     }
     return ok;
@@ -247,10 +242,8 @@ void Fondo::IDC_DUMP_Click() {
 
 void Fondo::IDC_BORRAR_Click() {
     if (!ctx_.estado.Memoria_Leida) {
-        ctx_.dialogos.MsgBox(
-            QStringLiteral("Para poder borrar la memoria, debe habela leído previamente.\n"
-                           "Lea la memoria y podrá acceder al menú de borrado.\n"),
-            Icono::Exclamacion, Botones::Aceptar, QStringLiteral("Atención !!!"));
+        ctx_.dialogos.MsgBox(Texto_Borrar_Sin_Lectura, Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Atencion);
         return;
     }
     for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
