@@ -29,6 +29,9 @@ install(CODE "
   endif()")
 install(PROGRAMS ${_paq}/aqtide-lanzador DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/doc/Help.html DESTINATION ${CMAKE_INSTALL_DATADIR}/aqtide)
+# The manual shows its screenshots from img/ beside it.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/doc/img DESTINATION ${CMAKE_INSTALL_DATADIR}/aqtide
+        FILES_MATCHING PATTERN "*.png")
 install(FILES ${_paq}/aqtide.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_paq}/aqtide.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

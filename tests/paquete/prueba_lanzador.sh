@@ -32,6 +32,8 @@ pre=$T/usr
 mkdir -p "$pre/bin" "$pre/share/aqtide"
 cp "$lanzador" "$pre/bin/aqtide-lanzador"
 printf 'manual del paquete\n' >"$pre/share/aqtide/Help.html"
+mkdir -p "$pre/share/aqtide/img"
+printf 'captura\n' >"$pre/share/aqtide/img/monitor.png"
 cat >"$pre/bin/aqtide" <<'FIN'
 #!/bin/sh
 {
@@ -65,6 +67,7 @@ arg=/ADMINISTRADOR
 arg=dos palabras" "$(registro)"
 igual "primer arranque: marca vacía" "0" "$(stat -c %s "$casa/AQ-TIDE/inicial.txt")"
 igual "primer arranque: manual copiado" "manual del paquete" "$(cat "$casa/AQ-TIDE/Help.html")"
+igual "primer arranque: capturas del manual" "captura" "$(cat "$casa/AQ-TIDE/img/monitor.png")"
 cierto "el lanzador no escribe la configuración" test ! -e "$casa/.config"
 
 # --- first start: the settings file exists but has no section of the program yet
@@ -92,6 +95,10 @@ marca=no" "$(registro | head -3)"
 cierto "arranque posterior: sin marca nueva" test ! -e "$raiz/inicial.txt"
 cierto "arranque posterior: no crea ~/AQ-TIDE" test ! -e "$casa/AQ-TIDE"
 igual "arranque posterior: manual al día" "manual del paquete" "$(cat "$raiz/Help.html")"
+igual "arranque posterior: capturas con el manual" "captura" "$(cat "$raiz/img/monitor.png")"
+rm -r "$raiz/img"
+lanzar "$casa"
+igual "arranque posterior: repone las capturas" "captura" "$(cat "$raiz/img/monitor.png" 2>/dev/null)"
 rm "$raiz/Help.html"
 lanzar "$casa"
 cierto "arranque posterior: no repone un manual borrado" test ! -e "$raiz/Help.html"

@@ -47,6 +47,10 @@ igual "archivos del paquete" "-rwxr-xr-x root/root /usr/bin/aqtide
 -rwxr-xr-x root/root /usr/bin/aqtide-sim
 -rw-r--r-- root/root /usr/share/applications/aqtide.desktop
 -rw-r--r-- root/root /usr/share/aqtide/Help.html
+-rw-r--r-- root/root /usr/share/aqtide/img/archivo.png
+-rw-r--r-- root/root /usr/share/aqtide/img/hidrograma.png
+-rw-r--r-- root/root /usr/share/aqtide/img/lector.png
+-rw-r--r-- root/root /usr/share/aqtide/img/monitor.png
 -rw-r--r-- root/root /usr/share/doc/aqtide/changelog.Debian.gz
 -rw-r--r-- root/root /usr/share/doc/aqtide/copyright
 -rw-r--r-- root/root /usr/share/icons/hicolor/scalable/apps/aqtide.svg
