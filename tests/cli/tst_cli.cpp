@@ -91,7 +91,7 @@ class Tst_Cli : public QObject {
         // Faults of the line: noise is resynchronised away; a logger silent after the link
         // check ends as an unknown answer once the retries are spent.
         fila("estado con ruido") << QStringList{"--ruido", "30"} << "" << QStringList{"estado"} << 0
-                                 << nada << "modo: AJUSTE\n"
+                                 << QStringList{"U", "U", "U", "L"} << "modo: AJUSTE\n"
                                  << "" << nada;
         fila("estado mudo tras el enlace")
             << QStringList{"--mudo-a", "L"} << "" << QStringList{"estado"} << 1
