@@ -29,8 +29,8 @@ QString Firma(const Datos_Exportados& d) {
     if (d.lecturas_sin_fecha) partes << QString("sin fecha %1").arg(d.lecturas_sin_fecha);
     for (const Bloque_Exportado& b : d.bloques) {
         QString t = QString("B%1 E%2 n%3").arg(b.numero).arg(b.equipo).arg(b.lecturas.size());
-        for (const Lectura_Exportada* l : {&b.lecturas.front(), &b.lecturas.back()})
-            if (!b.lecturas.empty())
+        if (!b.lecturas.empty())
+            for (const Lectura_Exportada* l : {&b.lecturas.front(), &b.lecturas.back()})
                 t += l->momento.toString(" dd/MM/yyyy hh:mm=") + QString::number(l->milimetros);
         if (b.inconsistente) t += " !";
         partes << t;
