@@ -132,8 +132,8 @@ void Memo::Command1_Click() {
 void Memo::Avanzar_Barra(int valor, int maximo) {
     ProgressBar1->setVisible(true);
     if (ProgressBar1->maximum() != maximo) ProgressBar1->setRange(0, maximo);
-    // One repaint per step the eye can see (about 1.5 % of the bar), not one per record.
-    const int paso = qMax(1, maximo / 64);
+    // One repaint per step the eye can see (about 3 % of the bar), not one per record.
+    const int paso = qMax(1, maximo / 32);
     if (valor == 0 || valor >= maximo || qAbs(valor - ProgressBar1->value()) >= paso)
         ProgressBar1->setValue(valor);
 }
