@@ -23,22 +23,56 @@ class Tst_Descompresor : public QObject {
     }
 
   private Q_SLOTS:
+    // key, row, F, M -> new F, row afterwards, taken
+    void tabla_de_paginado_data() {
+        QTest::addColumn<int>("tecla");
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<int>("F");
+        QTest::addColumn<int>("M");
+        QTest::addColumn<QList<int>>("resultado");
+        const int abajo = Qt::Key_Down, arriba = Qt::Key_Up, avance = Qt::Key_PageDown,
+                  retroceso = Qt::Key_PageUp;
+        QTest::newRow("abajo en la última fila") << abajo << 18 << 1 << 2 << QList<int>{2, 18, 1};
+        QTest::newRow("abajo al final") << abajo << 18 << 2 << 2 << QList<int>{2, 18, 1};
+        QTest::newRow("abajo dentro de la página") << abajo << 5 << 1 << 2 << QList<int>{1, 5, 0};
+        QTest::newRow("arriba en la primera fila") << arriba << 0 << 3 << 9 << QList<int>{2, 0, 1};
+        QTest::newRow("arriba al principio") << arriba << 0 << 1 << 9 << QList<int>{1, 0, 1};
+        QTest::newRow("avance hasta el final") << avance << 18 << 1 << 10 << QList<int>{10, 18, 1};
+        QTest::newRow("avance de página") << avance << 18 << 1 << 30 << QList<int>{19, 18, 1};
+        QTest::newRow("avance fuera de la última fila")
+            << avance << 17 << 1 << 30 << QList<int>{1, 17, 0};
+        QTest::newRow("retroceso hasta el principio")
+            << retroceso << 0 << 12 << 40 << QList<int>{1, 0, 1};
+        QTest::newRow("retroceso de página") << retroceso << 0 << 30 << 40 << QList<int>{12, 0, 1};
+        QTest::newRow("fin sin fila elegida")
+            << int(Qt::Key_End) << -1 << 3 << 7 << QList<int>{7, 18, 1};
+        QTest::newRow("inicio") << int(Qt::Key_Home) << 9 << 7 << 7 << QList<int>{1, 0, 1};
+        QTest::newRow("tecla ajena") << int(Qt::Key_Left) << 18 << 3 << 7 << QList<int>{3, 18, 0};
+    }
+
     void tabla_de_paginado() {
-        // key, row, F, M -> new F, row afterwards, taken
-        const int casos[][7] = {
-            {Qt::Key_Down, 18, 1, 2, 2, 18, 1},       {Qt::Key_Down, 18, 2, 2, 2, 18, 1},
-            {Qt::Key_Down, 5, 1, 2, 1, 5, 0},         {Qt::Key_Up, 0, 3, 9, 2, 0, 1},
-            {Qt::Key_Up, 0, 1, 9, 1, 0, 1},           {Qt::Key_PageDown, 18, 1, 10, 10, 18, 1},
-            {Qt::Key_PageDown, 18, 1, 30, 19, 18, 1}, {Qt::Key_PageDown, 17, 1, 30, 1, 17, 0},
-            {Qt::Key_PageUp, 0, 12, 40, 1, 0, 1},     {Qt::Key_PageUp, 0, 30, 40, 12, 0, 1},
-            {Qt::Key_End, -1, 3, 7, 7, 18, 1},        {Qt::Key_Home, 9, 7, 7, 1, 0, 1},
-            {Qt::Key_Left, 18, 3, 7, 3, 18, 0}};
-        for (const auto& c : casos) {
-            const Movimiento m = Tecla_Paginado(c[0], c[1], c[2], c[3]);
-            QCOMPARE(QList<int>({m.primera, m.fila, m.atendida}), QList<int>({c[4], c[5], c[6]}));
-        }
-        for (auto [lineas, M] : {std::pair{19, 1}, {20, 2}, {5, 1}, {0, 1}})
-            QCOMPARE(Maxima_Primera_Linea(lineas), M);
+        QFETCH(int, tecla);
+        QFETCH(int, fila);
+        QFETCH(int, F);
+        QFETCH(int, M);
+        QFETCH(QList<int>, resultado);
+        const Movimiento m = Tecla_Paginado(tecla, fila, F, M);
+        QCOMPARE(QList<int>({m.primera, m.fila, m.atendida}), resultado);
+    }
+
+    void maxima_primera_linea_data() {
+        QTest::addColumn<int>("lineas");
+        QTest::addColumn<int>("M");
+        QTest::newRow("19 líneas") << 19 << 1;
+        QTest::newRow("20 líneas") << 20 << 2;
+        QTest::newRow("5 líneas") << 5 << 1;
+        QTest::newRow("sin líneas") << 0 << 1;
+    }
+
+    void maxima_primera_linea() {
+        QFETCH(int, lineas);
+        QFETCH(int, M);
+        QCOMPARE(Maxima_Primera_Linea(lineas), M);
     }
 
     void registros_fijos() {

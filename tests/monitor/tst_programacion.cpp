@@ -12,17 +12,23 @@ namespace {
 
 // Opens the dialog `tipo` ('F', 'H' or 'I') after a poll that left day or hour `a`, month or
 // minute `c`, the two-digit year, and `a` as the interval code (-1: none recognised).
-Dialogo_Programacion* Abrir(Banco& b, char tipo, const char* a = "", const char* c = "",
-                            const char* anio = "02") {
-    b.estado.Dia_Equipo = b.estado.Hora_Equipo = QString::fromLatin1(a);
-    b.estado.Mes_Equipo = b.estado.Minuto_Equipo = QString::fromLatin1(c);
-    b.estado.Anio_Equipo = QString::fromLatin1(anio);
-    b.estado.Intervalo_Equipo = QByteArray(a).toInt();
+Dialogo_Programacion* Abrir(Banco& b, char tipo, const QString& a = "", const QString& c = "",
+                            const QString& anio = "02") {
+    b.estado.Dia_Equipo = b.estado.Hora_Equipo = a;
+    b.estado.Mes_Equipo = b.estado.Minuto_Equipo = c;
+    b.estado.Anio_Equipo = anio;
+    b.estado.Intervalo_Equipo = a.toInt();
     auto* w = tipo == 'F'   ? static_cast<Dialogo_Programacion*>(new Prog_Fecha(b.ctx))
               : tipo == 'H' ? static_cast<Dialogo_Programacion*>(new Prog_Hora(b.ctx))
                             : new Prog_Intervalo(b.ctx);
     b.fondo.Mostrar_Hija(w);
     return w;
+}
+
+// A data row: its name, then one value per column (a literal fills a QString column).
+template <class... T>
+void Fila(const char* nombre, const T&... valores) {
+    (QTest::newRow(nombre) << ... << valores);
 }
 
 QStringList Fecha(const Prog_Fecha* w) {
@@ -35,7 +41,10 @@ class Tst_Programacion : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void Dia_Que_No_Cabe();
+    void Anio_Al_Salir_data();
+    void Anio_Al_Salir();
     void Tomar_Del_Pc();
+    void Aceptar_O_Cerrar_data();
     void Aceptar_O_Cerrar();
 };
 
@@ -46,28 +55,55 @@ void Tst_Programacion::Dia_Que_No_Cabe() {
     w->Combo_Mes->setCurrentIndex(3);  // as the user would
     QCOMPARE(Fecha(w), (QStringList{"4", "Abril", "30"}));
     w->Combo_Mes->setCurrentIndex(1);  // year 04 is leap
-    // Leaving the year box: always two digits, February's length from them, its list rebuilt.
-    for (auto [texto, dos, dias] :
-         {std::tuple{"03", "03", 28}, {"", "00", 29}, {"-5", "05", 28}, {"2004", "04", 29}}) {
-        w->Anio->setText(QString::fromLatin1(texto));
-        w->Anio_LostFocus();
-        QCOMPARE(w->Anio->text(), QString::fromLatin1(dos));
-        QCOMPARE(w->Combo_Dia->count(), dias);
-    }
-    QCOMPARE(Fecha(w), (QStringList{"04", "Febrero", "28"}));
     QCOMPARE(b.dialogos.Textos(),
              (QStringList{"La fecha selectada no es válida.\nSe asumirá el día:\n30 de Abril",
-                          "La fecha selectada no es válida.\nSe asumirá el día:\n29 de Febrero",
-                          "La fecha selectada no es válida.\nSe asumirá el día:\n28 de Febrero"}));
+                          "La fecha selectada no es válida.\nSe asumirá el día:\n29 de Febrero"}));
     QCOMPARE(b.dialogos.cajas[0].titulo, Titulo_Aplicacion);
 
-    // A real focus move runs the same steps.
+    // A real focus move runs the same steps as leaving the year box.
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->Anio->setFocus();
     w->Anio->setText("2");
     w->Combo_Mes->setFocus(Qt::TabFocusReason);
     QCOMPARE(w->Anio->text(), QStringLiteral("02"));
+}
+
+void Tst_Programacion::Anio_Al_Salir_data() {
+    QTest::addColumn<QString>("desde");  // a year left before, if any
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("dos");
+    QTest::addColumn<int>("dias");
+    QTest::addColumn<QString>("dia");
+    Fila("año 03", "", "03", "03", 28, "28");
+    Fila("año vacío", "", "", "00", 29, "29");
+    Fila("año negativo", "", "-5", "05", 28, "28");
+    Fila("año 2004 tras un día cortado", "03", "2004", "04", 29, "28");
+}
+
+// Leaving the year box: always two digits, February's length from them, its list rebuilt; from
+// 29 February, a February of 28 days cuts the remembered day, with a box.
+void Tst_Programacion::Anio_Al_Salir() {
+    QFETCH(QString, desde);
+    QFETCH(QString, texto);
+    QFETCH(QString, dos);
+    QFETCH(int, dias);
+    QFETCH(QString, dia);
+    Banco b;
+    auto* w = static_cast<Prog_Fecha*>(Abrir(b, 'F', "29", "02", "04"));
+    if (!desde.isEmpty()) {
+        w->Anio->setText(desde);
+        w->Anio_LostFocus();
+    }
+    w->Anio->setText(texto);
+    w->Anio_LostFocus();
+    QCOMPARE(w->Anio->text(), dos);
+    QCOMPARE(w->Combo_Dia->count(), dias);
+    QCOMPARE(Fecha(w), (QStringList{dos, "Febrero", dia}));
+    QCOMPARE(b.dialogos.Textos(),
+             dia == "29" ? QStringList()
+                         : QStringList{"La fecha selectada no es válida.\nSe asumirá el día:\n"
+                                       "28 de Febrero"});
 }
 
 void Tst_Programacion::Tomar_Del_Pc() {
@@ -97,41 +133,61 @@ void Tst_Programacion::Tomar_Del_Pc() {
     QVERIFY(!h->Timer1->isActive() && h->Combo_Horas->isEnabled() && h->Combo_Minutos->isEnabled());
 }
 
+// Each dialog sends what the last poll left (a month out of range falls back to January, a day
+// of 0 to the first) and boxes any reply but "OK"; with no command expected, the row cancels (the
+// close box for the hour) and nothing is sent. One fresh monitor comes back after any of them.
+void Tst_Programacion::Aceptar_O_Cerrar_data() {
+    QTest::addColumn<char>("tipo");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("c");
+    QTest::addColumn<QString>("anio");
+    QTest::addColumn<QString>("comando");
+    QTest::addColumn<QString>("respuesta");
+    QTest::addColumn<QString>("caja");  // how the box starts; the operation's test has the rest
+    Fila("fecha aceptada", 'F', "05", "06", "02", "F05/06/02", "OK\r\n", "");
+    Fila("fecha sin respuesta", 'F', "29", "02", "00", "F29/02/00", "",
+         "Error 011, el equipo no responde.");
+    Fila("fecha fuera de rango, respuesta desconocida", 'F', "00", "13", "04", "F01/01/04",
+         "??\r\n", "El equipo retorna una RESPUESTA");
+    Fila("fecha cancelada", 'F', "05", "06", "02", "", "", "");
+    Fila("hora aceptada", 'H', "09", "05", "", "H09:05", "OK\r\n", "");
+    Fila("hora sin respuesta", 'H', "00", "00", "", "H00:00", "",
+         "Error 014, el equipo no responde.");
+    Fila("hora rechazada", 'H', "00", "00", "", "H00:00", "KO\r\n", "Error 015, El equipo retorna");
+    Fila("hora cerrada", 'H', "09", "05", "", "", "", "");
+    Fila("intervalo aceptado", 'I', "5", "", "", "I5", "OK\r\n", "");
+    Fila("intervalo desconocido", 'I', "-1", "", "", "I0", "OK\r\n", "");
+    Fila("intervalo sin respuesta", 'I', "3", "", "", "I3", "",
+         "Error 012, el equipo no responde.");
+    Fila("intervalo no reconocido", 'I', "6", "", "", "I6", "??\r\n",
+         "Error 013, El equipo retorna");
+    Fila("intervalo cancelado", 'I', "3", "", "", "", "", "");
+}
+
 void Tst_Programacion::Aceptar_O_Cerrar() {
-    // Each dialog sends what the last poll left (a month out of range falls back to January, a
-    // day of 0 to the first) and boxes any reply but "OK"; no reply (null) is Cancel or the close
-    // box, which send nothing. One fresh monitor comes back after any of them.
-    for (auto [tipo, a, c, anio, comando, respuesta, caja] :
-         {std::tuple{'F', "05", "06", "02", "F05/06/02", "OK\r\n", ""},
-          {'F', "29", "02", "00", "F29/02/00", "", "Error 011, el equipo no responde."},
-          {'F', "00", "13", "04", "F01/01/04", "??\r\n", "El equipo retorna una RESPUESTA"},
-          {'F', "05", "06", "02", "", nullptr, ""},
-          {'H', "09", "05", "", "H09:05", "OK\r\n", ""},
-          {'H', "00", "00", "", "H00:00", "", "Error 014, el equipo no responde."},
-          {'H', "00", "00", "", "H00:00", "KO\r\n", "Error 015, El equipo retorna"},
-          {'H', "09", "05", "", "", nullptr, ""},
-          {'I', "5", "", "", "I5", "OK\r\n", ""},
-          {'I', "-1", "", "", "I0", "OK\r\n", ""},
-          {'I', "3", "", "", "I3", "", "Error 012, el equipo no responde."},
-          {'I', "6", "", "", "I6", "??\r\n", "Error 013, El equipo retorna"},
-          {'I', "3", "", "", "", nullptr, ""}}) {
-        Banco b;
-        auto* w = Abrir(b, tipo, a, c, anio);
-        b.puerto.Responder(comando, respuesta);
-        respuesta ? w->Boton_Aceptar->click()
-                  : (tipo == 'H' ? (void)w->close() : w->Boton_Cancelar->click());
-        QCOMPARE(b.puerto.Comandos().value(0), QByteArray(comando));
-        if (tipo == 'F' && respuesta)  // the day remembered is the one sent
-            QCOMPARE(b.estado.Dia_Equipo.toInt(), QByteArray(comando).mid(1, 2).toInt());
-        // the whole texts are the operation's; here only which box comes up
-        QCOMPARE(b.dialogos.cajas.size(), *caja ? 1 : 0);
-        if (*caja) QVERIFY(b.dialogos.Textos().value(0).startsWith(QString::fromUtf8(caja)));
-        QCOMPARE(b.dialogos.cajas.value(0).titulo,
-                 *caja ? QStringLiteral("Error en el link") : QString());
-        // however it closes, the dialog asks for the monitor back
-        QVERIFY(!b.fondo.Ultima<Dialogo_Programacion>());
-        QCOMPARE(b.fondo.Veces("Volver_Al_Monitor"), 1);
-    }
+    QFETCH(char, tipo);
+    QFETCH(QString, a);
+    QFETCH(QString, c);
+    QFETCH(QString, anio);
+    QFETCH(QString, comando);
+    QFETCH(QString, respuesta);
+    QFETCH(QString, caja);
+    const bool acepta = !comando.isEmpty();
+    Banco b;
+    auto* w = Abrir(b, tipo, a, c, anio);
+    b.puerto.Responder(comando.toLatin1(), respuesta.toLatin1());
+    acepta ? w->Boton_Aceptar->click()
+           : (tipo == 'H' ? (void)w->close() : w->Boton_Cancelar->click());
+    QCOMPARE(b.puerto.Comandos().value(0), comando.toLatin1());
+    if (tipo == 'F' && acepta)  // the day remembered is the one sent
+        QCOMPARE(b.estado.Dia_Equipo.toInt(), comando.mid(1, 2).toInt());
+    QCOMPARE(b.dialogos.cajas.size(), caja.isEmpty() ? 0 : 1);
+    if (!caja.isEmpty()) QVERIFY(b.dialogos.Textos().value(0).startsWith(caja));
+    QCOMPARE(b.dialogos.cajas.value(0).titulo,
+             caja.isEmpty() ? QString() : QStringLiteral("Error en el link"));
+    // however it closes, the dialog asks for the monitor back
+    QVERIFY(!b.fondo.Ultima<Dialogo_Programacion>());
+    QCOMPARE(b.fondo.Veces("Volver_Al_Monitor"), 1);
 }
 
 QTEST_MAIN(Tst_Programacion)

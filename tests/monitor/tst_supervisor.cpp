@@ -7,8 +7,8 @@ using namespace aq;
 
 namespace {
 
-QByteArray Estado_En(const QByteArray& modo) {
-    return Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo);
+QByteArray Estado_En(const QByteArray& modo, const QByteArray& intervalo = "15 min  ") {
+    return Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", intervalo, modo);
 }
 
 // Opens the monitor; given a status block, runs one poll answered with it.
@@ -22,6 +22,12 @@ Supervisor* Abrir(Banco& b, const QByteArray& estado = {}) {
     return w;
 }
 
+// A data row: its name, then one value per column (a literal fills a QString column).
+template <class... T>
+void Fila(const char* nombre, const T&... valores) {
+    (QTest::newRow(nombre) << ... << valores);
+}
+
 // Commands written, without the exchange's own link checks.
 QList<QByteArray> Ordenes(const Banco& b) {
     QList<QByteArray> r = b.puerto.Comandos();
@@ -31,13 +37,19 @@ QList<QByteArray> Ordenes(const Banco& b) {
 
 }  // namespace
 
+using Boton = QPushButton* Supervisor::*;
+Q_DECLARE_METATYPE(Boton)
+
 class Tst_Supervisor : public QObject {
     Q_OBJECT
   private Q_SLOTS:
+    void Sondeo_data();
     void Sondeo();
     void Reloj_Y_Memoria_data();
     void Reloj_Y_Memoria();
+    void Cierre_data();
     void Cierre();
+    void Cambiar_Modo_data();
     void Cambiar_Modo();
 };
 
@@ -77,130 +89,196 @@ void Tst_Supervisor::Reloj_Y_Memoria() {
     QCOMPARE(w->Memoria_Llena->text(), llena);
 }
 
+void Tst_Supervisor::Sondeo_data() {
+    QTest::addColumn<QByteArray>("previo");  // a poll answered before, if any
+    QTest::addColumn<QString>("alcance");
+    QTest::addColumn<QString>("lectura");
+    QTest::addColumn<QString>("registros");
+    QTest::addColumn<QString>("intervalo");
+    QTest::addColumn<QString>("modo");
+    QTest::addColumn<QString>("mm");
+    QTest::addColumn<QString>("libres");
+    QTest::addColumn<int>("codigo");
+    QTest::addColumn<bool>("ajuste");
+    Fila("registro lleno, intervalo desconocido", QByteArray(), "04", "0009", "4096", "20 min  ",
+         "RE", "9", "0 Registros Disponibles", -1, false);
+    Fila("ajuste, 2 horas", QByteArray(), "20", "1000", "0096", "2 hrs.  ", "AJ", "5000",
+         "4000 Registros Disponibles", 5, true);
+    Fila("modo desconocido tras ajuste", Estado_En("AJ", "2 hrs.  "), "08", "0100", "0000",
+         "1 hora  ", "XX", "200", "4096 Registros Disponibles", 4, true);
+    Fila("registros de más, intervalo desconocido tras 1 hora", Estado_En("AJ", "1 hora  "), "04",
+         "0001", "4097", "20 min  ", "AJ", "1", "Memoria con Inconsistencias", 4, true);
+    Fila("registros ilegibles, 5 min", QByteArray(), "04", "0001", "12AB", "5  min  ", "RE", "1",
+         "Memoria con Inconsistencias", 0, false);
+}
+
+// A poll: an interval text of none of the seven keeps the last code (none before the first known
+// one), an unknown mode changes neither the mode line nor the buttons.
 void Tst_Supervisor::Sondeo() {
+    QFETCH(QByteArray, previo);
+    QFETCH(QString, alcance);
+    QFETCH(QString, lectura);
+    QFETCH(QString, registros);
+    QFETCH(QString, intervalo);
+    QFETCH(QString, modo);
+    QFETCH(QString, mm);
+    QFETCH(QString, libres);
+    QFETCH(int, codigo);
+    QFETCH(bool, ajuste);
     Banco b;
     auto* w = Abrir(b);
     QCOMPARE(w->Timer1->isActive() ? w->Timer1->interval() : 0, 500);
     QCOMPARE(w->Timer1->timerType(), Qt::PreciseTimer);  // a coarse one fires up to 5 % early
-    const QList<QPushButton*> botones = {w->Programador_Intervalo, w->Programar_Fecha,
-                                         w->Programar_Hora, w->Pasar_Registro, w->Pasar_Ajuste};
-    // One window through successive polls: an interval text of none of the seven keeps the last
-    // code (none before the first known one), an unknown mode changes neither the mode line nor
-    // the buttons.
-    for (auto [alcance, lectura, registros, intervalo, modo, mm, libres, codigo, ajuste] :
-         {std::tuple{"04", "0009", "4096", "20 min  ", "RE", "9", "0 Registros Disponibles", -1, 0},
-          {"20", "1000", "0096", "2 hrs.  ", "AJ", "5000", "4000 Registros Disponibles", 5, 1},
-          {"08", "0100", "0000", "1 hora  ", "XX", "200", "4096 Registros Disponibles", 4, 1},
-          {"04", "0001", "4097", "20 min  ", "AJ", "1", "Memoria con Inconsistencias", 4, 1},
-          {"04", "0001", "12AB", "5  min  ", "RE", "1", "Memoria con Inconsistencias", 0, 0}}) {
-        b.puerto.Responder("L", Bloque_Estado("123", alcance, lectura, "15/03/02", "10:07",
-                                              intervalo, modo, registros));
-        b.estado.Memoria_Leida = true;
+    if (!previo.isEmpty()) {
+        b.puerto.Responder("L", previo);
         w->Timer1_Timer();
-        QVERIFY(w->Leyendo->isHidden() && !Reloj_De_Arena(w));
-        QCOMPARE(w->Timer1->isActive() ? w->Timer1->interval() : 0, 6000);
-        QCOMPARE((QStringList{w->Lectura->text(), w->Registros_Disponibles->text(),
-                              w->Equipo->text(), w->Alcance->text(), w->Fecha->text(),
-                              w->Hora->text(), w->Intervalo->text(), w->Modo->text()}),
-                 (QStringList{mm, libres, "123", alcance, "15/03/02", "10:07", intervalo,
-                              ajuste ? "Equipo en Modo AJUSTE" : "Equipo en Modo REGISTRO"}));
-        const Estado& e = b.estado;
-        QCOMPARE(
-            (QStringList{e.Dia_Equipo, e.Mes_Equipo, e.Anio_Equipo, e.Hora_Equipo, e.Minuto_Equipo,
-                         e.Modo_Equipo, e.Registros_Ocupados, QString::number(e.Intervalo_Equipo)}),
-            (QStringList{"15", "03", "02", "10", "07", modo, registros, QString::number(codigo)}));
-        QCOMPARE(e.Memoria_Leida, QByteArray(modo) != "RE");
-        for (auto* p : botones) QCOMPARE(p->isEnabled(), ajuste != (p == w->Pasar_Ajuste));
     }
+    b.puerto.Responder(
+        "L", Bloque_Estado("123", alcance.toLatin1(), lectura.toLatin1(), "15/03/02", "10:07",
+                           intervalo.toLatin1(), modo.toLatin1(), registros.toLatin1()));
+    b.estado.Memoria_Leida = true;
+    w->Timer1_Timer();
+    QVERIFY(w->Leyendo->isHidden() && !Reloj_De_Arena(w));
+    QCOMPARE(w->Timer1->isActive() ? w->Timer1->interval() : 0, 6000);
+    QCOMPARE((QStringList{w->Lectura->text(), w->Registros_Disponibles->text(), w->Equipo->text(),
+                          w->Alcance->text(), w->Fecha->text(), w->Hora->text(),
+                          w->Intervalo->text(), w->Modo->text()}),
+             (QStringList{mm, libres, "123", alcance, "15/03/02", "10:07", intervalo,
+                          ajuste ? "Equipo en Modo AJUSTE" : "Equipo en Modo REGISTRO"}));
+    const Estado& e = b.estado;
+    QCOMPARE(
+        (QStringList{e.Dia_Equipo, e.Mes_Equipo, e.Anio_Equipo, e.Hora_Equipo, e.Minuto_Equipo,
+                     e.Modo_Equipo, e.Registros_Ocupados, QString::number(e.Intervalo_Equipo)}),
+        (QStringList{"15", "03", "02", "10", "07", modo, registros, QString::number(codigo)}));
+    QCOMPARE(e.Memoria_Leida, modo != "RE");
+    for (auto* p : {w->Programador_Intervalo, w->Programar_Fecha, w->Programar_Hora,
+                    w->Pasar_Registro, w->Pasar_Ajuste})
+        QCOMPARE(p->isEnabled(), ajuste != (p == w->Pasar_Ajuste));
+}
+
+// However the window closes, it sends the command of the last mode polled (none before a poll,
+// nor for a mode of neither kind), unless a poll failed: "??" to "L" never comes back whole (4
+// characters, not 49), like a block whose checksum fails, so retries, then error 004; silence
+// gives 003 at once. The menu comes back unless a programming dialog (`clase`) opens.
+void Tst_Supervisor::Cierre_data() {
+    QTest::addColumn<QString>("modo");
+    QTest::addColumn<QString>("l");
+    QTest::addColumn<QString>("ordenes");
+    QTest::addColumn<Boton>("boton");  // null: the close box, or a poll when a box is expected
+    QTest::addColumn<QString>("clase");
+    QTest::addColumn<QString>("caja");
+    Fila("ajuste, programar fecha", "AJ", "", "AAA", Boton(&Supervisor::Programar_Fecha),
+         "aq::Prog_Fecha", "");
+    Fila("ajuste, programar hora", "AJ", "", "AAA", Boton(&Supervisor::Programar_Hora),
+         "aq::Prog_Hora", "");
+    Fila("ajuste, programar intervalo", "AJ", "", "AAA", Boton(&Supervisor::Programador_Intervalo),
+         "aq::Prog_Intervalo", "");
+    Fila("ajuste, cerrar", "AJ", "", "AAA", Boton(&Supervisor::Command1), "", "");
+    Fila("registro, casilla de cierre", "RE", "", "RRR", Boton(), "", "");
+    Fila("modo desconocido", "XX", "", "", Boton(), "", "");
+    Fila("sin sondeo", "", "", "", Boton(), "", "");
+    Fila("respuesta desconocida", "AJ", "??\r\n", "L L L", Boton(), "",
+         "Error 004, El equipo retorna una RESPUESTA DESCONOCIDA.\nposiblemente ocasionada por "
+         "INTERFERENCIAS.\nVerifique el enlace y reinicie el procedimiento");
+    Fila("sin respuesta", "RE", "", "L", Boton(), "",
+         "Error 003, el equipo no responde.\nVerifique el enlace y reinicie el procedimiento");
 }
 
 void Tst_Supervisor::Cierre() {
-    // However the window closes, it sends the command of the last mode polled (none before a
-    // poll, nor for a mode of neither kind), unless a poll failed: "??" to "L" never comes back
-    // whole (4 characters, not 49), like a block whose checksum fails, so retries, then error 004;
-    // silence gives 003 at once. The menu comes back unless a programming dialog (`clase`) opens.
-    for (auto [modo, l, ordenes, boton, clase, caja] :
-         {std::tuple{"AJ", "", "AAA", &Supervisor::Programar_Fecha, "aq::Prog_Fecha", QString()},
-          {"AJ", "", "AAA", &Supervisor::Programar_Hora, "aq::Prog_Hora", QString()},
-          {"AJ", "", "AAA", &Supervisor::Programador_Intervalo, "aq::Prog_Intervalo", QString()},
-          {"AJ", "", "AAA", &Supervisor::Command1, "", QString()},
-          {"RE", "", "RRR", nullptr, "", QString()},  // the close box
-          {"XX", "", "", nullptr, "", QString()},
-          {"", "", "", nullptr, "", QString()},
-          {"AJ", "??\r\n", "L L L", nullptr, "",
-           "Error 004, El equipo retorna una RESPUESTA DESCONOCIDA.\nposiblemente ocasionada por "
-           "INTERFERENCIAS.\nVerifique el enlace y reinicie el procedimiento"},
-          {"RE", "", "L", nullptr, "",
-           "Error 003, el equipo no responde.\nVerifique el enlace y reinicie el procedimiento"}}) {
-        Banco b;
-        auto* w = Abrir(b, *modo ? Estado_En(modo) : QByteArray());
-        if (*l) b.puerto.Responder_Enlace();
-        b.puerto.Responder("L", l);
-        b.puerto.Responder(ordenes, "OK\r\n");
-        boton ? (w->*boton)->click() : caja.isEmpty() ? (void)w->close() : w->Timer1_Timer();
-        QCOMPARE(Ordenes(b).join(' '), QByteArray(ordenes));
-        QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
-        QCOMPARE(b.dialogos.cajas.value(0).titulo,
-                 caja.isEmpty() ? QString() : QStringLiteral("Error en el link"));
-        QCOMPARE(b.dialogos.cajas.value(0).icono, Icono::Ninguno);
-        QVERIFY(b.fondo.Ultima<Supervisor>() == nullptr);
-        QCOMPARE(b.fondo.Veces("Devolver_Menu"), *clase ? 0 : 1);
-        auto* dialogo = b.fondo.Ultima<QWidget>();
-        if (*clase) QVERIFY(dialogo && dialogo->inherits(clase));
-    }
+    QFETCH(QString, modo);
+    QFETCH(QString, l);
+    QFETCH(QString, ordenes);
+    QFETCH(Boton, boton);
+    QFETCH(QString, clase);
+    QFETCH(QString, caja);
+    Banco b;
+    auto* w = Abrir(b, modo.isEmpty() ? QByteArray() : Estado_En(modo.toLatin1()));
+    if (!l.isEmpty()) b.puerto.Responder_Enlace();
+    b.puerto.Responder("L", l.toLatin1());
+    b.puerto.Responder(ordenes.toLatin1(), "OK\r\n");
+    boton ? (w->*boton)->click() : caja.isEmpty() ? (void)w->close() : w->Timer1_Timer();
+    QCOMPARE(Ordenes(b).join(' '), ordenes.toLatin1());
+    QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});
+    QCOMPARE(b.dialogos.cajas.value(0).titulo,
+             caja.isEmpty() ? QString() : QStringLiteral("Error en el link"));
+    QCOMPARE(b.dialogos.cajas.value(0).icono, Icono::Ninguno);
+    QVERIFY(b.fondo.Ultima<Supervisor>() == nullptr);
+    QCOMPARE(b.fondo.Veces("Devolver_Menu"), clase.isEmpty() ? 1 : 0);
+    auto* dialogo = b.fondo.Ultima<QWidget>();
+    if (!clase.isEmpty()) QVERIFY(dialogo && dialogo->inherits(qPrintable(clase)));
+}
+
+// Command; whether the confirmation is accepted; the reply; how the box after the confirmation
+// starts (the operation's own test holds the whole texts) and its title; pause before the poll
+// beyond the exchange's own half second (< 0: no poll); window still open.
+void Tst_Supervisor::Cambiar_Modo_data() {
+    QTest::addColumn<QString>("comando");
+    QTest::addColumn<bool>("confirma");
+    QTest::addColumn<QString>("respuesta");
+    QTest::addColumn<QString>("caja");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<double>("espera");
+    QTest::addColumn<bool>("abierta");
+    const QString link = QStringLiteral("Error en el link");
+    Fila("a ajuste, aceptado", "AAA", true, "OK\r\n", "", QString(), 0.0, true);
+    Fila("a ajuste, sin respuesta", "AAA", true, "", "Error 008, el equipo no responde.\nSalga",
+         link, -1.0, false);
+    Fila("a ajuste, no reconocido", "AAA", true, "??\r\n", "Comando no Reconocido. Reintente", link,
+         -1.0, true);
+    Fila("a ajuste, rechazado", "AAA", true, "KO\r\n", "Error 007, El equipo retorna", link, -1.0,
+         false);
+    Fila("a ajuste, cancelado", "AAA", false, "", "", QString(), -1.0, true);
+    Fila("a registro, aceptado", "RRR", true, "OK\r\n", "", QString(), 0.5, true);
+    Fila("a registro, memoria inconsistente", "RRR", true, "MI\r\n",
+         "La memoria del equipo contiene inconsistencias", Titulo_Aplicacion, 0.5, true);
+    Fila("a registro, sin respuesta", "RRR", true, "",
+         "Error 010, el equipo no responde.\nVerifique", link, -1.0, true);
+    Fila("a registro, no reconocido", "RRR", true, "??\r\n", "Comando no Reconocido. Reintente",
+         link, -1.0, true);
+    Fila("a registro, poco espacio", "RRR", true, "PE\r\n",
+         "La memoria del equipo contiene poco espacio", Titulo_Aplicacion, 0.0, true);
+    Fila("a registro, rechazado", "RRR", true, "KO\r\n", "Error 009, El equipo retorna", link, -1.0,
+         true);
+    Fila("a registro, cancelado", "RRR", false, "", "", QString(), -1.0, true);
 }
 
 void Tst_Supervisor::Cambiar_Modo() {
-    // Reply (null: the confirmation cancelled), how the box after the confirmation starts (the
-    // operation's own test holds the whole texts), pause before the poll beyond the exchange's own
-    // half second (< 0: no poll), window still open.
-    const QString link = QStringLiteral("Error en el link");
-    for (auto [comando, respuesta, caja, titulo, espera, abierta] :
-         {std::tuple{"AAA", "OK\r\n", "", QString(), 0.0, true},
-          {"AAA", "", "Error 008, el equipo no responde.\nSalga", link, -1.0, false},
-          {"AAA", "??\r\n", "Comando no Reconocido. Reintente", link, -1.0, true},
-          {"AAA", "KO\r\n", "Error 007, El equipo retorna", link, -1.0, false},
-          {"AAA", nullptr, "", QString(), -1.0, true},
-          {"RRR", "OK\r\n", "", QString(), 0.5, true},
-          {"RRR", "MI\r\n", "La memoria del equipo contiene inconsistencias", Titulo_Aplicacion,
-           0.5, true},
-          {"RRR", "", "Error 010, el equipo no responde.\nVerifique", link, -1.0, true},
-          {"RRR", "??\r\n", "Comando no Reconocido. Reintente", link, -1.0, true},
-          {"RRR", "PE\r\n", "La memoria del equipo contiene poco espacio", Titulo_Aplicacion, 0.0,
-           true},
-          {"RRR", "KO\r\n", "Error 009, El equipo retorna", link, -1.0, true},
-          {"RRR", nullptr, "", QString(), -1.0, true}}) {
-        const bool a_registro = *comando == 'R';
-        Banco b;
-        auto* w = Abrir(b, Estado_En(a_registro ? "AJ" : "RE"));
-        const QString antes = w->Modo->text();
-        b.puerto.Responder(comando, respuesta);
-        if (!respuesta) b.dialogos.respuestas = {Respuesta::Cancelar};
-        b.puerto.Responder("L", Estado_En(a_registro ? "RE" : "AJ"));
-        (a_registro ? w->Pasar_Registro : w->Pasar_Ajuste)->click();
+    QFETCH(QString, comando);
+    QFETCH(bool, confirma);
+    QFETCH(QString, respuesta);
+    QFETCH(QString, caja);
+    QFETCH(QString, titulo);
+    QFETCH(double, espera);
+    QFETCH(bool, abierta);
+    const bool a_registro = comando == "RRR";
+    Banco b;
+    auto* w = Abrir(b, Estado_En(a_registro ? "AJ" : "RE"));
+    const QString antes = w->Modo->text();
+    b.puerto.Responder(comando.toLatin1(), respuesta.toLatin1());
+    if (!confirma) b.dialogos.respuestas = {Respuesta::Cancelar};
+    b.puerto.Responder("L", Estado_En(a_registro ? "RE" : "AJ"));
+    (a_registro ? w->Pasar_Registro : w->Pasar_Ajuste)->click();
 
-        QStringList cajas{a_registro
-                              ? QStringLiteral("Se dispone a pasar al Modo REGISTRO.\n\n"
-                                               "Se creará un nuevo bloque de datos\nen la memoria.")
-                              : QStringLiteral("Se dispone a pasar al Modo AJUSTE.\n\n"
-                                               "Se interrumpirá la secuencia de registro\n"
-                                               "de lecturas del bloque en curso")};
-        QCOMPARE(b.dialogos.Textos().value(0), cajas.value(0));
-        QCOMPARE(b.dialogos.cajas.size(), *caja ? 2 : 1);
-        if (*caja) QVERIFY(b.dialogos.Textos().value(1).startsWith(QString::fromUtf8(caja)));
-        const auto c = b.dialogos.cajas.value(0);  // the confirmation
-        QVERIFY(c.titulo == QStringLiteral("Advertencia !!!") && c.icono == Icono::Exclamacion &&
-                c.botones == Botones::Aceptar_Cancelar);
-        QCOMPARE(b.dialogos.cajas.value(1).titulo, titulo);
-        QCOMPARE(b.fondo.Ultima<Supervisor>() == w, abierta);
-        // A window closed for a link failure sends no closing command; an open one keeps
-        // polling, and only a poll changes the mode it shows.
-        QCOMPARE(Ordenes(b).join(' '),
-                 QByteArray(respuesta ? comando : "") + (espera < 0 ? "" : " L"));
-        if (abierta) QVERIFY(w->Timer1->isActive() && (w->Modo->text() == antes) == (espera < 0));
-        const auto& e = b.puerto.Escrituras();
-        if (espera >= 0) QVERIFY(qAbs(e.last().t - e.first().t - 0.02 - 0.55 - espera) < 0.05);
-    }
+    QCOMPARE(b.dialogos.Textos().value(0),
+             a_registro ? QStringLiteral("Se dispone a pasar al Modo REGISTRO.\n\n"
+                                         "Se creará un nuevo bloque de datos\nen la memoria.")
+                        : QStringLiteral("Se dispone a pasar al Modo AJUSTE.\n\n"
+                                         "Se interrumpirá la secuencia de registro\n"
+                                         "de lecturas del bloque en curso"));
+    QCOMPARE(b.dialogos.cajas.size(), caja.isEmpty() ? 1 : 2);
+    if (!caja.isEmpty()) QVERIFY(b.dialogos.Textos().value(1).startsWith(caja));
+    const auto c = b.dialogos.cajas.value(0);  // the confirmation
+    QVERIFY(c.titulo == QStringLiteral("Advertencia !!!") && c.icono == Icono::Exclamacion &&
+            c.botones == Botones::Aceptar_Cancelar);
+    QCOMPARE(b.dialogos.cajas.value(1).titulo, titulo);
+    QCOMPARE(b.fondo.Ultima<Supervisor>() == w, abierta);
+    // A window closed for a link failure sends no closing command; an open one keeps
+    // polling, and only a poll changes the mode it shows.
+    QCOMPARE(Ordenes(b).join(' '),
+             (confirma ? comando.toLatin1() : QByteArray()) + (espera < 0 ? "" : " L"));
+    if (abierta) QVERIFY(w->Timer1->isActive() && (w->Modo->text() == antes) == (espera < 0));
+    const auto& e = b.puerto.Escrituras();
+    if (espera >= 0) QVERIFY(qAbs(e.last().t - e.first().t - 0.02 - 0.55 - espera) < 0.05);
 }
 
 QTEST_MAIN(Tst_Supervisor)

@@ -37,17 +37,33 @@ class Tst_Perfil_Ini : public QObject {
         QCOMPARE(perfil.GetProfileString(Seccion, "RAIZ", ""), QStringLiteral("C:\\Ingeniería"));
         QCOMPARE(perfil.GetProfileString("Puertos", "COM1", ""), QStringLiteral("/dev/ttyUSB0"));
 
-        // Numbers read as the C library does; a missing key gives the default.
-        for (auto [v, n] : {std::pair{"7", 7}, {"abc", 0}, {" 3x", 3}, {"-2", -2}, {"", 0}}) {
-            QVERIFY(perfil.WriteProfileString(Seccion, "MSComm1_PORT", v));
-            QCOMPARE(perfil.GetProfileInt(Seccion, "MSComm1_PORT", -1), n);
-        }
+        // A missing key gives the default.
         QCOMPARE(perfil.GetProfileInt(Seccion, "AUSENTE", -1), -1);
 
         QVERIFY(perfil.Borrar_Seccion(Seccion));
         QVERIFY(!Leer(ruta).contains("BRISNA"));
         QCOMPARE(perfil.GetProfileString(Seccion, "RAIZ", "NADA"), QStringLiteral("NADA"));
         QCOMPARE(perfil.GetProfileString("Puertos", "COM1", ""), QStringLiteral("/dev/ttyUSB0"));
+    }
+
+    void lee_numeros_data() {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("número") << "7" << 7;
+        QTest::newRow("letras") << "abc" << 0;
+        QTest::newRow("espacio y letra de más") << " 3x" << 3;
+        QTest::newRow("negativo") << "-2" << -2;
+        QTest::newRow("vacío") << "" << 0;
+    }
+
+    // Numbers read as the C library does.
+    void lee_numeros() {
+        QFETCH(QString, valor);
+        QFETCH(int, numero);
+        QTemporaryDir dir;
+        Perfil_Ini perfil(dir.filePath("win.ini"));
+        QVERIFY(perfil.WriteProfileString(Seccion, "MSComm1_PORT", valor));
+        QCOMPARE(perfil.GetProfileInt(Seccion, "MSComm1_PORT", -1), numero);
     }
 
     void una_sola_copia() {
