@@ -160,6 +160,9 @@ bool Analizar_Opciones(int argc, const char* const* argv, Opciones_Simulador& o,
         } else if (a == "--cerrar-en") {
             if (!entero(0, 1000000, n)) return false;
             o.cerrar_en = n;
+        } else if (a == "--cerrar-tras") {
+            if (!clave(t)) return false;
+            o.cerrar_tras.insert(t);
         } else {
             error = "opción desconocida: " + a;
             return false;
@@ -203,6 +206,7 @@ Fallas (COMANDO: U, V, L, AAA, RRR, F, H, I, DDD, BBB; las opciones se repiten):
   --dump-largo            el volcado lleva un carácter "#" de más
   --ruido N               N bytes al azar delante de la primera respuesta
   --cerrar-en N           cierra la línea y termina tras N caracteres del volcado
+  --cerrar-tras COMANDO   cierra la línea y termina al recibir ese comando, sin responder
 
   --help                  muestra esta ayuda
 

@@ -34,6 +34,7 @@ struct Opciones_Simulador {
     bool dump_largo = false;
     int ruido = 0;
     long cerrar_en = -1;
+    std::set<std::string> cerrar_tras;  // commands on which the line closes unanswered
 
     bool ayuda = false;
 };

@@ -199,6 +199,11 @@ void Simulador_Logger::Ejecutar(const std::string& comando, int64_t ahora_ms) {
         return;
     }
     const int64_t desde = ahora_ms + retardo_ms_;
+    if (op_.cerrar_tras.count(clave)) {
+        Informar("recibido \"" + Visible(comando) + "\": se cierra la línea");
+        Responder(clave, "", desde, 0);
+        return;
+    }
     const auto forzada = op_.responder.find(clave);
     if (forzada != op_.responder.end()) {
         Informar("recibido \"" + Visible(comando) + "\": respuesta forzada");

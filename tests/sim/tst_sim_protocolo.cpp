@@ -108,7 +108,8 @@ class Tst_Sim_Protocolo : public QObject {
             {{"--extra", "U"}, kU, 5, "OK\r\n#"},
             {{"--ruido", "3"}, kU, 7, "OK\r\n"},
             {{"--corte", "10000"}, "DDD", 10000, "FFFF "},
-            {{"--dump-largo"}, "DDD", 20488, "2768 \r\n#"}};
+            {{"--dump-largo"}, "DDD", 20488, "2768 \r\n#"},
+            {{"--cerrar-tras", "bbb"}, "BBB", 0, ""}};
         for (const auto& [opciones, comando, largo, fin] : casos) {
             Banco b(opciones);
             QVERIFY2(b.error.empty(), b.error.c_str());
