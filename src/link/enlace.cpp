@@ -1,6 +1,7 @@
 #include "link/enlace.h"
 
 #include "core/contexto.h"
+#include "link/sondeo.h"
 #include "link/texto.h"
 
 namespace aq {
@@ -93,6 +94,9 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
 }
 
 QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo) {
+    // An adapter pulled out and plugged in again is the same port: try it before giving up.
+    if (!ctx.puerto.PortOpen() && !ctx.estado.Instalando)
+        Reabrir_Puerto(ctx.puerto, 0, ctx.estado.Puerto_Com);
     return Enviar_Comando(ctx.puerto, ctx.reloj, comando, largo, &ctx.estado.Version_Firmware);
 }
 

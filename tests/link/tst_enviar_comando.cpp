@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "dobles/banco_operaciones.h"
 #include "dobles/puerto_guionado.h"
 #include "link/enlace.h"
 #include "link/texto.h"
@@ -8,7 +9,6 @@ using namespace aq;
 
 namespace {
 constexpr double Tol = 0.01;
-const QByteArray U32(32, 'U');
 }  // namespace
 
 class Tst_Enviar_Comando : public QObject {
@@ -134,6 +134,32 @@ class Tst_Enviar_Comando : public QObject {
         perdido.puerto.al_escribir = [&](const QByteArray&) { perdido.puerto.Desconectar(); };
         QCOMPARE(perdido.Enviar("L", 49), Resp_NC);
         QVERIFY(perdido.Transcurrido() < 3);
+    }
+
+    // An adapter pulled out and plugged in again: the port is opened afresh before the next
+    // command. One that cannot be opened, or the first run's set-up, still means "NC".
+    void puerto_perdido_se_reabre_antes_del_comando() {
+        Banco_Operaciones b;
+        b.estado.Puerto_Com = 3;
+        b.puerto.Responder_Enlace();
+        b.puerto.Desconectar();
+        QCOMPARE(Enviar_Comando(b.ctx, U32, 4), Resp_OK);
+        QCOMPARE(b.puerto.CommPort(), 3);
+        QCOMPARE(b.puerto.Aperturas(), 2);
+
+        Banco_Operaciones ocupado;
+        ocupado.estado.Puerto_Com = 3;
+        ocupado.puerto.puertos_ocupados << 3;
+        ocupado.puerto.Desconectar();
+        QCOMPARE(Enviar_Comando(ocupado.ctx, U32, 4), Resp_NC);
+        QVERIFY(ocupado.puerto.Comandos().isEmpty());
+
+        Banco_Operaciones instalando;
+        instalando.estado.Instalando = true;
+        instalando.puerto.Responder_Enlace();
+        instalando.puerto.Desconectar();
+        QCOMPARE(Enviar_Comando(instalando.ctx, U32, 4), Resp_NC);
+        QCOMPARE(instalando.puerto.Aperturas(), 1);
     }
 
     void valor_numerico() {
