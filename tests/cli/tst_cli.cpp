@@ -54,8 +54,7 @@ class Tst_Cli : public QObject {
         return c;
     }
 
-  private Q_SLOTS:
-    void orden_data() {
+    static void Columnas() {
         QTest::addColumn<QStringList>("sim");
         QTest::addColumn<QString>("preparar");  // "existente": x.csv exists; "bak_archivo"
         QTest::addColumn<QStringList>("args");
@@ -64,11 +63,16 @@ class Tst_Cli : public QObject {
         QTest::addColumn<QString>("en_salida");
         QTest::addColumn<QString>("en_errores");    // parts separated by "|"
         QTest::addColumn<QStringList>("archivos");  // that must exist afterwards
+    }
 
-        const QStringList nada;
-        const QStringList descarga = {"U", "DDD", "L", "AAA"};
-        const QStringList escritos = {"x.csv", "BAK/x.$%c", "BAK/temp.tmp", "DUMP.$$$"};
-        auto fila = [](const char* n) -> QTestData& { return QTest::newRow(n); };
+    static const inline QStringList nada;
+    static const inline QStringList descarga = {"U", "DDD", "L", "AAA"};
+    static const inline QStringList escritos = {"x.csv", "BAK/x.$%c", "BAK/temp.tmp", "DUMP.$$$"};
+    static QTestData& fila(const char* n) { return QTest::newRow(n); }
+
+  private Q_SLOTS:
+    void orden_data() {
+        Columnas();
 
         fila("estado") << nada << "" << QStringList{"estado"} << 0 << QStringList{"U", "L"}
                        << "lectura_mm: "
@@ -154,12 +158,6 @@ class Tst_Cli : public QObject {
             << "Error 005, el lazo de comunicación se ha interrumpido.|"
                "No se actualizó el archivo histórico: la descarga no fue completa"
             << nada;
-        fila("descargar corte") << QStringList{"--corte", "10000"} << ""
-                                << QStringList{"descargar", "x.csv"} << 1 << descarga << ""
-                                << "Error 005, el lazo de comunicación se ha interrumpido.|"
-                                   "Error 006 hubo un error durante la recepción|"
-                                   "La memoria no llegó completa y verificada"
-                                << escritos;
         // The backup cannot be written; the data file is, and the exit status says so.
         fila("descargar sin carpeta BAK")
             << nada << "bak_archivo" << QStringList{"descargar", "x.csv"} << 3 << descarga
@@ -194,6 +192,12 @@ class Tst_Cli : public QObject {
                           << "Error 019 (KO), La memoria no pudo ser borrada correctamente.\n"
                              "Reintente el borrado."
                           << nada;
+        fila("borrar linea cerrada")
+            << QStringList{"--cerrar-tras", "BBB"} << ""
+            << QStringList{"borrar", "--sin-descarga-previa", "--si"} << 1
+            << QStringList{"U", "L", "BBB"} << ""
+            << "Error 022, El equipo no responde, verifique el enlace y reintente el borrado"
+            << nada;
         fila("borrar en registro") << QStringList{"--registro"} << ""
                                    << QStringList{"borrar", "--sin-descarga-previa", "--si"} << 1
                                    << QStringList{"U", "L", "L", "RRR"} << ""
@@ -224,6 +228,24 @@ class Tst_Cli : public QObject {
             << nada << "" << QStringList{"estado", "x"} << 2 << nada << ""
             << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] estado [--json]" << nada;
     }
+
+    // Orders that wait out the 45 seconds of a dump: a ctest of their own, run alongside.
+    void orden_lenta_data() {
+        Columnas();
+        fila("descargar corte") << QStringList{"--corte", "10000"} << ""
+                                << QStringList{"descargar", "x.csv"} << 1 << descarga << ""
+                                << "Error 005, el lazo de comunicación se ha interrumpido.|"
+                                   "Error 006 hubo un error durante la recepción|"
+                                   "La memoria no llegó completa y verificada"
+                                << escritos;
+        // One character too many: the count never stops on the dump's length, so the wait runs
+        // its whole time; the memory is whole and verified and the closing commands understood.
+        fila("descargar largo") << QStringList{"--dump-largo"} << ""
+                                << QStringList{"descargar", "x.csv"} << 0 << descarga
+                                << "Datos en: "
+                                << "" << escritos;
+    }
+    void orden_lenta() { orden(); }
 
     void orden() {
         QFETCH(QString, preparar);
