@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 
 #include "memory/archivos.h"
@@ -112,10 +113,12 @@ bool Mismo_Archivo(const QString& a, const QString& b) {
 }
 
 // The three files of one decoding. Lines are gathered in memory and written in large pieces;
-// the first failure is kept and stops every later operation.
+// the first failure is kept and stops every later operation. The output replaces the chosen
+// file only once it is whole: a failure leaves no partial file and any earlier one untouched.
 class Archivos_Decodificacion {
   public:
-    QFile salida, bloque, informe;
+    QSaveFile salida;
+    QFile bloque, informe;
     Falla_Archivo falla = Falla_Archivo::Ninguna;
     QString ruta_falla;
 
@@ -129,7 +132,27 @@ class Archivos_Decodificacion {
         return false;
     }
 
-    bool Escribir(QFile& archivo, const QByteArray& datos) {
+    bool Abrir_Salida(const QString& ruta) {
+        salida.setFileName(ruta);
+        // A writable file in a folder where nothing new may be made is still written.
+        salida.setDirectWriteFallback(true);
+        errno = 0;
+        if (salida.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return true;
+        falla = Clasificar_Falla_Archivo(salida, Operacion_Archivo::Abrir_Escritura);
+        ruta_falla = ruta;
+        return false;
+    }
+
+    bool Terminar_Salida() {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        errno = 0;
+        if (salida.commit()) return true;
+        falla = Clasificar_Falla_Archivo(salida, Operacion_Archivo::Escribir);
+        ruta_falla = salida.fileName();
+        return false;
+    }
+
+    bool Escribir(QFileDevice& archivo, const QByteArray& datos) {
         if (falla != Falla_Archivo::Ninguna) return false;
         if (datos.isEmpty()) return true;
         errno = 0;
@@ -560,7 +583,7 @@ Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
         archivos.ruta_falla = ruta;
         return fallar();
     }
-    archivos.Abrir(archivos.salida, ruta, QIODevice::WriteOnly);
+    archivos.Abrir_Salida(ruta);
     archivos.Abrir(archivos.bloque, Archivo_Bloque, QIODevice::ReadWrite);
     archivos.Abrir(archivos.informe, Archivo_Informe, QIODevice::ReadWrite);
     if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
@@ -593,7 +616,7 @@ Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
         !archivos.Escribir(archivos.salida, resumen) ||
         !archivos.Escribir(archivos.salida, lineas_informe))
         return fallar();
-    archivos.salida.close();
+    if (!archivos.Terminar_Salida()) return fallar();
     archivos.bloque.close();
     archivos.informe.close();
 

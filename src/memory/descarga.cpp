@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 
@@ -110,38 +111,63 @@ bool Borrar_Forzado(const QString& ruta) {
     return QFile::remove(ruta);
 }
 
+namespace {
+
+// Writes `contenido` beside `ruta` and puts it in place only once it is whole on disk: a full
+// disk or a vanished folder leaves the earlier file (a protected one included) as it was.
+Falla_Respaldo Reemplazar_Archivo(const QString& ruta, const QByteArray& contenido) {
+    const QFileInfo info(ruta);
+    // A link or a special file is replaced, never written through.
+    if ((info.isSymLink() || (info.exists() && !info.isFile())) && !Borrar_Forzado(ruta))
+        return Falla(ruta, Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Borrar,
+                                                    QFileDevice::RemoveError, errno));
+    const bool existia = QFileInfo::exists(ruta);
+    // The "user" flags describe the caller's access, and setting them sets the owner's bits.
+    const QFileDevice::Permissions permisos =
+        QFile::permissions(ruta) &
+        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    if (existia) Hacer_Escribible(ruta);
+    auto fallar = [&](Falla_Archivo tipo) {
+        if (existia) QFile::setPermissions(ruta, permisos);
+        return Falla(ruta, tipo);
+    };
+
+    QSaveFile archivo(ruta);
+    errno = 0;
+    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
+    errno = 0;
+    if (archivo.write(contenido) != contenido.size()) {
+        const Falla_Archivo tipo = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
+        archivo.cancelWriting();
+        // A short write with nothing else to say: no room left.
+        return fallar(tipo == Falla_Archivo::Otra ? Falla_Archivo::Disco_Lleno : tipo);
+    }
+    errno = 0;
+    if (!archivo.commit())
+        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
+    return {};
+}
+
+}  // namespace
+
 Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QString& ruta,
                                 const QString& directorio_raiz,
                                 const std::function<void(int)>& avance) {
-    if (!Borrar_Forzado(ruta))
-        return Falla(ruta, Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Borrar,
-                                                    QFileDevice::RemoveError, errno));
-    {
-        QFile archivo(ruta);
-        if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return Falla(ruta,
-                         Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
-        for (int k = 0; k < Elementos_Respaldo; ++k) {
-            const QByteArray& e = k < static_cast<int>(imagen.size()) ? imagen[k] : QByteArray();
-            if (archivo.write(e + "\r\n") < 0)
-                return Falla(ruta, Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
-            if (avance) avance(k);
-        }
-        if (!archivo.flush())
-            return Falla(ruta, Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
+    QByteArray contenido;
+    contenido.reserve(Largo_Volcado + 2 * Elementos_Respaldo + 8);
+    for (int k = 0; k < Elementos_Respaldo; ++k) {
+        if (k < static_cast<int>(imagen.size())) contenido += imagen[k];
+        contenido += "\r\n";
+        if (avance) avance(k);
     }
-
-    // An earlier copy may be read-only: it was copied from a protected backup.
-    const QString copia = directorio_raiz + QLatin1Char('/') + Archivo_Copia_Volcado;
-    if (!Borrar_Forzado(copia))
-        return Falla(copia, Clasificar_Falla_Archivo(copia, Operacion_Archivo::Borrar,
-                                                     QFileDevice::RemoveError, errno));
-    QFile origen(ruta);
-    if (!origen.copy(copia))
-        return Falla(copia, Clasificar_Falla_Archivo(copia, Operacion_Archivo::Abrir_Escritura,
-                                                     origen.error(), 0));
-    if (!QFile::setPermissions(ruta, Solo_Lectura))
-        return Falla(ruta, Falla_Archivo::Permiso_Denegado);
+    if (Falla_Respaldo f = Reemplazar_Archivo(ruta, contenido)) return f;
+    // Protected at once: the backup is good even if its copy fails.
+    const bool protegido = QFile::setPermissions(ruta, Solo_Lectura);
+    if (Falla_Respaldo f = Reemplazar_Archivo(
+            directorio_raiz + QLatin1Char('/') + Archivo_Copia_Volcado, contenido))
+        return f;
+    if (!protegido) return Falla(ruta, Falla_Archivo::Permiso_Denegado);
     return {};
 }
 

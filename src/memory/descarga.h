@@ -75,8 +75,9 @@ bool Checksum_Correcto(const QByteArray& texto, const QByteArray& palabra_checks
 using Falla_Respaldo = Falla_En_Archivo;
 
 // Replaces the backup at `ruta` (even a read-only one) with elements 0..4097 of `imagen`, one
-// per CR LF line, copies it over `directorio_raiz`/DUMP.$$$ and leaves it read-only.
-// `avance` gets the index of each element written.
+// per CR LF line, then `directorio_raiz`/DUMP.$$$ with the same, and leaves the backup
+// read-only. Each file is put in place only once written whole: after a failure the earlier
+// one is as it was. `avance` gets the index of each element.
 Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QString& ruta,
                                 const QString& directorio_raiz,
                                 const std::function<void(int)>& avance = {});

@@ -24,9 +24,12 @@ Fin_Destino Revisar_Destino(const QString& ruta) {
 }
 
 Falla_En_Archivo Preparar_Destino(const QString& ruta) {
+    const bool existia = QFileInfo::exists(ruta);
     QFile archivo(ruta);
     if (!archivo.open(QIODevice::Append))
         return {Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura), ruta};
+    // Only a trial: an empty file would claim a download that has not happened yet.
+    if (!existia) archivo.remove();
     return {};
 }
 

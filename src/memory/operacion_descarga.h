@@ -44,7 +44,8 @@ enum class Fin_Destino {
 // The name checks of the save dialog, in its order. Hidden files are not looked for.
 Fin_Destino Revisar_Destino(const QString& ruta);
 
-// Opens the chosen file for appending and closes it (creating it, keeping what it holds).
+// Checks that the chosen file can be written by opening it for appending (what it holds is
+// kept); a file the check had to create is removed again.
 Falla_En_Archivo Preparar_Destino(const QString& ruta);
 
 // --- The download ---
