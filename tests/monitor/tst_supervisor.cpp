@@ -195,7 +195,8 @@ void Tst_Supervisor::Cierre() {
     auto* w = Abrir(b, modo.isEmpty() ? QByteArray() : Estado_En(modo.toLatin1()));
     if (!l.isEmpty()) b.puerto.Responder_Enlace();
     b.puerto.Responder("L", l.toLatin1());
-    b.puerto.Responder(ordenes.toLatin1(), "OK\r\n");
+    // A failed poll's "L" keeps its scripted reply.
+    if (ordenes != "L") b.puerto.Responder(ordenes.toLatin1(), "OK\r\n");
     boton ? (w->*boton)->click() : caja.isEmpty() ? (void)w->close() : w->Timer1_Timer();
     QCOMPARE(Ordenes(b).join(' '), ordenes.toLatin1());
     QCOMPARE(b.dialogos.Textos(), caja.isEmpty() ? QStringList() : QStringList{caja});

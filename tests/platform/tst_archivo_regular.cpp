@@ -1,3 +1,4 @@
+#include <QLocalServer>
 #include <QtTest>
 #include <cerrno>
 
@@ -12,6 +13,7 @@ Q_DECLARE_METATYPE(aq::Apertura)
 class Tst_Archivo_Regular : public QObject {
     Q_OBJECT
     QTemporaryDir tmp_;
+    QLocalServer enchufe_;
     QString Ruta(const QString& nombre) const { return tmp_.filePath(nombre); }
 
   private Q_SLOTS:
@@ -23,6 +25,7 @@ class Tst_Archivo_Regular : public QObject {
         QVERIFY(QFile::link(Ruta("x.csv"), Ruta("enlace.csv")));
         QVERIFY(QFile::link(Ruta("datos.txt"), Ruta("enlace.txt")));
         QVERIFY(QDir(tmp_.path()).mkdir("carpeta.txt"));
+        QVERIFY(enchufe_.listen(Ruta("socket.csv")));
     }
 
     void abrir_data() {
@@ -38,6 +41,7 @@ class Tst_Archivo_Regular : public QObject {
         QTest::newRow("enlace a tubería") << Ruta("enlace.csv") << Apertura::Especial << especial;
         QTest::newRow("dispositivo") << "/dev/zero" << Apertura::Especial << especial;
         QTest::newRow("carpeta") << Ruta("carpeta.txt") << Apertura::Especial << especial;
+        QTest::newRow("socket") << Ruta("socket.csv") << Apertura::Especial << especial;
         // The system's own words, in the user's language.
         const QString sistema = qt_error_string(ENOENT);
         QTest::newRow("inexistente") << Ruta("falta.txt") << Apertura::Fallo << sistema;
