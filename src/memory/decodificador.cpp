@@ -570,7 +570,10 @@ Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
     Archivos_Decodificacion archivos;
 
     auto fallar = [&]() {
-        return Falla_En_Archivo{archivos.falla, archivos.ruta_falla};  // the QFiles close
+        // The work files go with the failure; the output was never put in place.
+        for (QFile* trabajo : {&archivos.bloque, &archivos.informe})
+            if (trabajo->isOpen()) trabajo->remove();
+        return Falla_En_Archivo{archivos.falla, archivos.ruta_falla};
     };
 
     estado.Cantidad_Bloques = 0;

@@ -141,6 +141,33 @@ class Tst_Descompresor : public QObject {
         QCOMPARE(menu_devuelto.count(), 1);
     }
 
+    // A backup in a folder with no room left: one box, and no expanded file that would pass
+    // for the whole memory.
+    void carpeta_llena() {
+        QTemporaryDir tmp;
+        const QString lleno = tmp.filePath("LLENO");
+        QDir().mkpath(lleno);
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", lleno}) != 0)
+            QSKIP("no tmpfs can be mounted here (needs root)");
+        Escribir_Resguardo(lleno + "/R.BAK", "AA55 \r\n0007 \r\n020A \r\n070F \r\n0302 \r\n", 4096);
+        QFile relleno(lleno + "/relleno");
+        if (relleno.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            while (relleno.write(QByteArray(512, 'x')) == 512) continue;
+        Banco b;
+        b.estado.Directorio_Bak = tmp.path();
+        auto* w = new Descompresor(b.ctx);
+        b.dialogos.rutas << lleno + "/R.BAK";
+        w->Command1_Click();
+        const QStringList archivos = QDir(lleno).entryList(QDir::Files);
+        QDir::setCurrent(QDir::tempPath());
+        delete w;
+        QProcess::execute("umount", {"-l", lleno});
+        QCOMPARE(b.dialogos.Textos(),
+                 QStringList{"El disco está lleno y por esta razón \nNO SE HAN PODIDO GUARDAR LOS "
+                             "DATOS !!!\n"});
+        QCOMPARE(archivos.join(" "), QString("R.BAK relleno"));
+    }
+
     // A named pipe chosen as the backup gets the missing-file message without waiting for a
     // writer; the reader itself refuses one too, should it appear after the check.
     void tuberia_no_bloquea() {

@@ -144,14 +144,16 @@ void Descompresor::Command1_Click() {
 
     Label2->setText(QStringLiteral("Expandiendo ..."));
     Repintar(Label2);
-    if (const Falla_En_Archivo falla =
-            Analizar_Memoria(ctx_.estado, expandido, QByteArrayLiteral("\t")))
+    const Falla_En_Archivo falla =
+        Analizar_Memoria(ctx_.estado, expandido, QByteArrayLiteral("\t"));
+    if (falla)
         ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno, Botones::Aceptar,
                              Titulo_Aplicacion);
 
     Label2->setText(QStringLiteral("Convirtiendo ..."));
     Repintar(Label2);
-    const bool convertido = Convertir(carpeta);
+    // A failed expansion leaves no file to page through.
+    const bool convertido = !falla && Convertir(carpeta);
 
     Label2->setText(QStringLiteral("Listo."));
     Repintar(Label2);
