@@ -2,6 +2,7 @@
 #include <QMdiSubWindow>
 #include <QtTest>
 
+#include "dobles/disco_chico.h"
 #include "dobles/fondo_falso.h"
 #include "dobles/tuberia.h"
 #include "maintenance/paginado.h"
@@ -145,27 +146,21 @@ class Tst_Descompresor : public QObject {
     // for the whole memory.
     void carpeta_llena() {
         QTemporaryDir tmp;
-        const QString lleno = tmp.filePath("LLENO");
-        QDir().mkpath(lleno);
-        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", lleno}) != 0)
-            QSKIP("no tmpfs can be mounted here (needs root)");
+        Disco_Chico disco(tmp.filePath("LLENO"));
+        if (!disco.Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
+        const QString lleno = disco.Carpeta();
         Escribir_Resguardo(lleno + "/R.BAK", "AA55 \r\n0007 \r\n020A \r\n070F \r\n0302 \r\n", 4096);
-        QFile relleno(lleno + "/relleno");
-        if (relleno.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            while (relleno.write(QByteArray(512, 'x')) == 512) continue;
+        disco.Llenar();
         Banco b;
         b.estado.Directorio_Bak = tmp.path();
         auto* w = new Descompresor(b.ctx);
         b.dialogos.rutas << lleno + "/R.BAK";
         w->Command1_Click();
-        const QStringList archivos = QDir(lleno).entryList(QDir::Files);
-        QDir::setCurrent(QDir::tempPath());
         delete w;
-        QProcess::execute("umount", {"-l", lleno});
         QCOMPARE(b.dialogos.Textos(),
                  QStringList{"El disco está lleno y por esta razón \nNO SE HAN PODIDO GUARDAR LOS "
                              "DATOS !!!\n"});
-        QCOMPARE(archivos.join(" "), QString("R.BAK relleno"));
+        QCOMPARE(QDir(lleno).entryList(QDir::Files).join(" "), QString("R.BAK relleno"));
     }
 
     // A named pipe chosen as the backup gets the missing-file message without waiting for a

@@ -1,34 +1,13 @@
 #include <QtTest>
 
 #include "dobles/banco_operaciones.h"
+#include "dobles/disco_chico.h"
 #include "memory/operacion_descarga.h"
 #include "tst_descarga_volcado.h"
 
 using namespace aq;
 
 namespace {
-
-// A folder of its own file system: a small tmpfs, filled up or read-only on demand. Needs the
-// right to mount (root); otherwise `listo` is false and the test says so.
-struct Sistema_Archivos {
-    QString ruta;
-    bool listo = false;
-    Sistema_Archivos(const QString& r, const QString& opciones) : ruta(r) {
-        QDir().mkpath(ruta);
-        listo = QProcess::execute("mount", {"-t", "tmpfs", "-o", opciones, "tmpfs", ruta}) == 0;
-    }
-    ~Sistema_Archivos() {
-        if (listo) QProcess::execute("umount", {"-l", ruta});
-    }
-    bool Solo_Lectura() { return QProcess::execute("mount", {"-o", "remount,ro", ruta}) == 0; }
-    // Takes every byte left.
-    void Llenar() {
-        QFile relleno(ruta + "/relleno");
-        if (!relleno.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
-        const QByteArray bloque(512, 'x');
-        while (relleno.write(bloque) == bloque.size()) continue;
-    }
-};
 
 void Escribir(const QString& ruta, const QByteArray& datos) {
     QFile f(ruta);
@@ -86,11 +65,11 @@ class Tst_Fallas_Archivo : public QObject {
         QFETCH(QString, archivo);
         QTemporaryDir tmp;
         const QString viejo = "lectura anterior\r\n";
-        std::unique_ptr<Sistema_Archivos> fs;
+        std::unique_ptr<Disco_Chico> fs;
         for (const char* d : {"RAIZ", "DATOS", "BAK"}) {
             if (d == carpeta && falla != "desaparece") {
-                fs = std::make_unique<Sistema_Archivos>(tmp.filePath(d), "size=64k");
-                if (!fs->listo) QSKIP("no tmpfs can be mounted here (needs root)");
+                fs = std::make_unique<Disco_Chico>(tmp.filePath(d));
+                if (!fs->Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
             } else {
                 QDir(tmp.path()).mkdir(d);
             }
@@ -146,7 +125,7 @@ class Tst_Fallas_Archivo : public QObject {
         }
         QVERIFY(!(QFileInfo(tmp.filePath("BAK/POZO.$%c")).permissions() & QFileDevice::WriteOwner));
         // No half-written file beside them, nor work files of a failed decoding.
-        if (falla == "lleno") QFile::remove(fs->ruta + "/relleno");
+        if (falla == "lleno") fs->Vaciar();
         for (const QString d : {"RAIZ", "DATOS", "BAK"})
             for (const QString& n : QDir(tmp.filePath(d)).entryList(QDir::Files))
                 QVERIFY2(QStringList({"POZO.$%c", "DUMP.$$$", "POZO.csv", "temp.tmp"}).contains(n),
