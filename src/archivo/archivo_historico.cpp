@@ -608,10 +608,11 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
     if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("minuto, valor, alcance")))
         return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
 
-    // The file appears whole or not at all.
+    // The file appears whole or not at all. Unbuffered: a failure met only when the buffer is
+    // flushed at commit would go unnoticed and an empty file take the place of the old one.
     QSaveFile archivo(ruta);
     errno = 0;
-    if (!archivo.open(QIODevice::WriteOnly))
+    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Falla(Fin_Archivo::Falla_Salida,
                      Mensaje_Error_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
     const QByteArray marca = utf8 ? QByteArrayLiteral("s\xC3\xAD") : QByteArrayLiteral("s\xED");

@@ -45,7 +45,9 @@ bool Grabar(CSimpleIniA& ini, const QString& archivo) {
     if (!QDir().mkpath(info.absolutePath())) return false;
     QSaveFile f(archivo);
     f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly)) return false;
+    // Unbuffered: a failure met only when the buffer is flushed at commit would go unnoticed
+    // and an empty file take the place of the settings (full disk).
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
     if (f.write(datos) != datos.size()) {
         f.cancelWriting();
         return false;

@@ -4,6 +4,7 @@
 #include "archivo/archivo_historico.h"
 #include "archivo/serie.h"
 #include "core/estado.h"
+#include "dobles/disco_chico.h"
 #include "memory/descarga.h"
 #include "respaldos_prueba.h"
 
@@ -243,6 +244,15 @@ class Tst_Archivo : public QObject {
         QVERIFY(archivo->Nombrar(3, "Pozo"));
         QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta("falta/x.csv"), false).fin,
                  Fin_Archivo::Falla_Salida);
+
+        // A full disk: refused, and the earlier export stays as it was.
+        Disco_Chico disco(Ruta("lleno"));
+        if (!disco.Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
+        QVERIFY(Escribir_Prueba(disco.Carpeta() + "/x.csv", "anterior\r\n"));
+        disco.Llenar();
+        QCOMPARE(archivo->Exportar(3, QDate(), QDate(), disco.Carpeta() + "/x.csv", false).fin,
+                 Fin_Archivo::Falla_Salida);
+        QCOMPARE(Leer(disco.Carpeta() + "/x.csv"), QByteArray("anterior\r\n"));
     }
 
     // After a good download: archived under the hash of its backup, so the backup itself is

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "dobles/disco_chico.h"
 #include "platform/instancia_unica.h"
 #include "platform/perfil_ini.h"
 
@@ -44,6 +45,25 @@ class Tst_Perfil_Ini : public QObject {
         QVERIFY(!Leer(ruta).contains("BRISNA"));
         QCOMPARE(perfil.GetProfileString(Seccion, "RAIZ", "NADA"), QStringLiteral("NADA"));
         QCOMPARE(perfil.GetProfileString("Puertos", "COM1", ""), QStringLiteral("/dev/ttyUSB0"));
+    }
+
+    // On a full disk or a read-only one the write is refused and the settings are kept whole.
+    void disco_lleno_o_de_solo_lectura() {
+        Disco_Chico disco(dir_.filePath("lleno"));
+        if (!disco.Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
+        const QString ruta = disco.Carpeta() + "/win.ini";
+        const QByteArray antes = "[Puertos]\r\nCOM1=/dev/ttyUSB0\r\n";
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(antes) == antes.size());
+        f.close();
+        Perfil_Ini perfil(ruta);
+        disco.Llenar();
+        QVERIFY(!perfil.WriteProfileString(Seccion, "RAIZ", QString(600, QLatin1Char('x'))));
+        disco.Vaciar();
+        QVERIFY(disco.Solo_Lectura());
+        QVERIFY(!perfil.WriteProfileString(Seccion, "RAIZ", "/datos"));
+        QCOMPARE(Leer(ruta), antes);
+        QCOMPARE(QDir(disco.Carpeta()).entryList(QDir::Files), QStringList{"win.ini"});
     }
 
     void lee_numeros_data() {
