@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include "dobles/disco_chico.h"
+
 // aqtide-cli against the simulated logger on a pseudo-terminal: what goes down the line, the
 // exit status, the files and the messages.
 class Tst_Cli : public QObject {
@@ -56,7 +58,9 @@ class Tst_Cli : public QObject {
 
     static void Columnas() {
         QTest::addColumn<QStringList>("sim");
-        QTest::addColumn<QString>("preparar");  // "existente": x.csv exists; "bak_archivo"
+        // "existente": x.csv exists; "bak_archivo"; "lleno": a full disk at LLENO/ with an
+        // earlier x.csv
+        QTest::addColumn<QString>("preparar");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("salida");
         QTest::addColumn<QStringList>("comandos");  // "F*": any command starting with F
@@ -163,6 +167,12 @@ class Tst_Cli : public QObject {
             << nada << "bak_archivo" << QStringList{"descargar", "x.csv"} << 3 << descarga
             << "Datos en: "
             << "No se pudo guardar el resguardo " << QStringList{"x.csv"};
+        // A full disk: the earlier file stays as it was and nothing half-written appears.
+        fila("descargar disco lleno")
+            << nada << "lleno" << QStringList{"descargar", "LLENO/x.csv", "--sobrescribir"} << 3
+            << descarga << ""
+            << "El disco está lleno y por esta razón \nNO SE HAN PODIDO GUARDAR LOS DATOS !!!"
+            << escritos.mid(1);
         fila("descargar existente")
             << nada << "existente" << QStringList{"descargar", "x.csv"} << 3 << nada << ""
             << "El archivo seleccionado ya existe" << nada;
@@ -260,10 +270,17 @@ class Tst_Cli : public QObject {
         } else {
             QVERIFY(d.mkdir("BAK"));
         }
-        if (preparar == "existente") {
-            QFile f(d.filePath("x.csv"));
+        std::unique_ptr<aq::Disco_Chico> disco;
+        if (preparar == "lleno") {
+            disco = std::make_unique<aq::Disco_Chico>(d.filePath("LLENO"));
+            if (!disco->Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
+        }
+        const QString previo = d.filePath(preparar == "lleno" ? "LLENO/x.csv" : "x.csv");
+        if (preparar == "existente" || preparar == "lleno") {
+            QFile f(previo);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write("viejo") == 5);
         }
+        if (disco) disco->Llenar();
 
         QFETCH(QStringList, sim);
         QFETCH(QStringList, args);
@@ -281,8 +298,12 @@ class Tst_Cli : public QObject {
         for (const QString& parte : en_errores.split('|'))
             QVERIFY2(c.errores.contains(parte), qPrintable(c.errores));
         for (const QString& a : archivos) QVERIFY2(QFile::exists(d.filePath(a)), qPrintable(a));
-        if (preparar == "existente" && c.salida != 0)
-            QCOMPARE(QFile(d.filePath("x.csv")).size(), 5);  // untouched
+        if ((preparar == "existente" || preparar == "lleno") && c.salida != 0) {
+            QFile f(previo);
+            QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == "viejo");  // untouched
+        }
+        if (disco)
+            QCOMPARE(QDir(disco->Carpeta()).entryList(QDir::Files).join(' '), "relleno x.csv");
     }
 };
 
