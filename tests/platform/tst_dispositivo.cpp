@@ -1,18 +1,13 @@
 #include <QtTest>
 
 #include "dobles/dialogos_guionados.h"
+#include "dobles/tabla.h"
 #include "platform/dispositivo.h"
 #include "platform/puerto_conmutado.h"
 #include "platform/reloj_real.h"
 #include "servidor_tcp.h"
 
 using namespace aq;
-
-namespace {
-const QString Se_Espera_Tcp = QStringLiteral("\". Se espera tcp://HOST:PUERTO.");
-const QString Se_Espera_Puerto = QStringLiteral(
-    "\". Se espera un número de 1 a 4, la ruta de un dispositivo o tcp://HOST:PUERTO.");
-}  // namespace
 
 // Which device a port stands for, and the program's port that follows it.
 class Tst_Dispositivo : public QObject {
@@ -22,58 +17,33 @@ class Tst_Dispositivo : public QObject {
 
   private Q_SLOTS:
     void resolver_dispositivo_data() {
-        QTest::addColumn<QString>("argumento");
-        QTest::addColumn<QString>("dispositivo");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("número del perfil") << "1"
-                                           << "/dev/ttyUSB0"
-                                           << "";
-        QTest::newRow("número a tcp") << " 2 "
-                                      << "tcp://10.0.0.5:4001"
-                                      << "";
-        QTest::newRow("número sin perfil") << "4"
-                                           << "/dev/ttyS3"
-                                           << "";
-        QTest::newRow("ruta") << "/dev/ttyACM0"
-                              << "/dev/ttyACM0"
-                              << "";
-        QTest::newRow("tcp") << "tcp://logger.local:4001"
-                             << "tcp://logger.local:4001"
-                             << "";
-        QTest::newRow("tcp ipv6") << "TCP://[::1]:4001"
-                                  << "TCP://[::1]:4001"
-                                  << "";
-        QTest::newRow("tcp sin puerto") << "tcp://logger"
-                                        << ""
-                                        << "Dirección no válida: \"tcp://logger" + Se_Espera_Tcp;
-        QTest::newRow("tcp puerto 0") << "tcp://h:0"
-                                      << ""
-                                      << "Dirección no válida: \"tcp://h:0" + Se_Espera_Tcp;
-        QTest::newRow("tcp con ruta") << "tcp://h:1/x"
-                                      << ""
-                                      << "Dirección no válida: \"tcp://h:1/x" + Se_Espera_Tcp;
-        QTest::newRow("número 5") << "5"
-                                  << ""
-                                  << "Puerto no válido: \"5" + Se_Espera_Puerto;
-        QTest::newRow("número 0") << "0"
-                                  << ""
-                                  << "Puerto no válido: \"0" + Se_Espera_Puerto;
-        QTest::newRow("nombre suelto") << "ttyUSB0"
-                                       << ""
-                                       << "Puerto no válido: \"ttyUSB0" + Se_Espera_Puerto;
-        QTest::newRow("vacío") << ""
-                               << ""
-                               << "Puerto no válido: \"" + Se_Espera_Puerto;
+        Columnas<QString, QString, QString>({"argumento", "dispositivo", "error"});
+        Fila("número del perfil", "1", "/dev/ttyUSB0", "");
+        Fila("número a tcp", " 2 ", "tcp://10.0.0.5:4001", "");
+        Fila("número sin perfil", "4", "/dev/ttyS3", "");
+        Fila("ruta", "/dev/ttyACM0", "/dev/ttyACM0", "");
+        Fila("tcp", "tcp://logger.local:4001", "tcp://logger.local:4001", "");
+        Fila("tcp ipv6", "TCP://[::1]:4001", "TCP://[::1]:4001", "");
+        const QString tcp = "Dirección no válida: \"%1\". Se espera tcp://HOST:PUERTO.";
+        Fila("tcp sin puerto", "tcp://logger", "", tcp.arg("tcp://logger"));
+        Fila("tcp puerto 0", "tcp://h:0", "", tcp.arg("tcp://h:0"));
+        Fila("tcp con ruta", "tcp://h:1/x", "", tcp.arg("tcp://h:1/x"));
+        const QString puerto =
+            "Puerto no válido: \"%1\". Se espera un número de 1 a 4, la ruta de un dispositivo o "
+            "tcp://HOST:PUERTO.";
+        Fila("número 5", "5", "", puerto.arg("5"));
+        Fila("número 0", "0", "", puerto.arg("0"));
+        Fila("nombre suelto", "ttyUSB0", "", puerto.arg("ttyUSB0"));
+        Fila("vacío", "", "", puerto.arg(""));
     }
     void resolver_dispositivo() {
         QFETCH(QString, argumento);
-        QFETCH(QString, dispositivo);
         QFETCH(QString, error);
         Perfil_Memoria perfil;
         perfil.secciones["Puertos"]["COM1"] = " /dev/ttyUSB0 ";
         perfil.secciones["Puertos"]["COM2"] = "tcp://10.0.0.5:4001";
         const Dispositivo_Elegido d = Resolver_Dispositivo(perfil, argumento);
-        QCOMPARE(d.dispositivo, dispositivo);
+        QTEST(d.dispositivo, "dispositivo");
         QCOMPARE(d.error, error);
         QCOMPARE(static_cast<bool>(d), error.isEmpty());
     }
