@@ -1,16 +1,15 @@
 #include <QtTest>
 
 #include "dobles/fondo_falso.h"
+#include "dobles/tabla.h"
 #include "link/enlace.h"
 #include "link/ui/inicial.h"
 
 using namespace aq;
 
-// The start-up greeting: every outcome, its message byte for byte and the menu it leaves.
+// The start-up greeting: every outcome, the box it shows and the menu it leaves.
 class Tst_Inicial : public QObject {
     Q_OBJECT
-
-    const QByteArray U32 = QByteArray(32, 'U');
 
     struct Caso {
         Banco b;
@@ -51,36 +50,20 @@ class Tst_Inicial : public QObject {
         QVERIFY(c.b.reloj.Cesiones() > 0);
     }
 
-    void equipo_mudo_error_001() {
-        Caso c;
-        c.Correr();
-        QCOMPARE(c.b.dialogos.cajas.size(), 1);
-        const auto& caja = c.b.dialogos.cajas[0];
-        QCOMPARE(caja.texto,
-                 QStringLiteral(
-                     "Error 001, el equipo no responde.\nVerifique el puerto de comunicaciones "
-                     "seleccionado en Menú->Opciones. Si el puerto esta siendo usado por otra "
-                     "aplicación , cierre la aplicación que este usando el puerto, o cambie de "
-                     "puerto.\r\nAdemás, verifique el enlace.\r"));
-        QCOMPARE(caja.titulo, QStringLiteral("Error en el enlace"));
-        QCOMPARE(caja.icono, Icono::Critico);
-        QVERIFY(c.Opciones_A_La_Vista());
-        QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
-    }
-
     // The texts are the greeting's; here only what the window does with each outcome.
     void fallos_del_saludo_data() {
-        QTest::addColumn<QByteArray>("enlace");
-        QTest::addColumn<QByteArray>("version");
-        QTest::addColumn<QString>("comienzo");
-        QTest::addColumn<bool>("opciones_habilitadas");
-        QTest::newRow("002") << Resp_DESCONOCIDO << QByteArray() << "Error 002, el lazo" << true;
-        QTest::newRow("007") << Resp_OK << QByteArray() << "Error 007, el equipo" << false;
-        QTest::newRow("otra versión")
-            << Resp_OK << QByteArray("AQ-TIDE 2.3\r\n")
-            << "Este software no es compatible\ncon la versión AQ-TIDE 2.3 de" << true;
-        QTest::newRow("KO") << Resp_OK << Resp_KO
-                            << "Este software no es compatible\ncon la versión  de" << true;
+        Columnas<QByteArray, QByteArray, QString, QString, int, bool>(
+            {"enlace", "version", "comienzo", "titulo", "icono", "opciones_habilitadas"});
+        const QString link = "Error en el link";
+        const int ninguno = int(Icono::Ninguno);
+        Fila("001", QByteArray(), QByteArray(), "Error 001, el equipo no responde.\n",
+             "Error en el enlace", int(Icono::Critico), true);
+        Fila("002", Resp_DESCONOCIDO, QByteArray(), "Error 002, el lazo", link, ninguno, true);
+        Fila("007", Resp_OK, QByteArray(), "Error 007, el equipo", link, ninguno, false);
+        Fila("otra versión", Resp_OK, QByteArray("AQ-TIDE 2.3\r\n"),
+             "Este software no es compatible\ncon la versión AQ-TIDE 2.3 de", link, ninguno, true);
+        Fila("KO", Resp_OK, Resp_KO, "Este software no es compatible\ncon la versión  de", link,
+             ninguno, true);
     }
     void fallos_del_saludo() {
         QFETCH(QByteArray, enlace);
@@ -98,8 +81,8 @@ class Tst_Inicial : public QObject {
         QCOMPARE(c.b.dialogos.cajas.size(), 1);
         const auto& caja = c.b.dialogos.cajas[0];
         QVERIFY2(caja.texto.startsWith(comienzo), qPrintable(caja.texto));
-        QCOMPARE(caja.titulo, QStringLiteral("Error en el link"));
-        QCOMPARE(caja.icono, Icono::Ninguno);
+        QTEST(caja.titulo, "titulo");
+        QTEST(int(caja.icono), "icono");
         QVERIFY(c.Opciones_A_La_Vista(opciones_habilitadas));
         QCOMPARE(c.b.fondo.Veces("Enlace_Fallido"), 1);
         QCOMPARE(c.b.fondo.Veces("Enlace_Establecido"), 0);
