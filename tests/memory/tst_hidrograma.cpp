@@ -3,10 +3,8 @@
 #include <QtCharts/QLineSeries>
 #include <QtTest>
 
-#include "dobles/fondo_falso.h"
-#include "link/enlace.h"
+#include "dobles/dialogos_guionados.h"
 #include "memory/ui/hidrograma.h"
-#include "memory/ui/memo.h"
 #include "tst_descarga_volcado.h"
 
 using namespace aq;
@@ -252,36 +250,6 @@ class Tst_Hidrograma : public QObject {
         QVERIFY(h && h->isWindow() && h->isVisible());
         h->close();
         QTRY_VERIFY(!h);
-    }
-
-    // The memory reader offers the plot of the file it has just written.
-    void desde_el_lector_de_memoria() {
-        Banco b;
-        QTemporaryDir dir;
-        b.estado.Directorio_Datos = b.estado.Directorio_Bak = b.estado.Directorio_Raiz = dir.path();
-        b.puerto.Responder_Enlace();
-        b.puerto.Responder("L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07"));
-        b.puerto.Responder("AAA", Resp_OK);
-        const QByteArray volcado = Volcado_De(Bloque_Ejemplo());
-        b.puerto.al_escribir = [&](const QByteArray& c) {
-            if (c == "DDD") b.puerto.Entregar(volcado, 1.5);
-        };
-        auto* memo = new Memo(b.ctx);
-        b.fondo.Mostrar_Hija(memo);
-        auto* grafico = memo->findChild<QPushButton*>("Grafico");
-        QVERIFY(grafico && !grafico->isEnabled());
-        b.dialogos.rutas << dir.filePath("POZO3.csv");
-        memo->Command1->click();
-        QVERIFY(grafico->isEnabled());
-        grafico->click();
-        Hidrograma* h = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* x = qobject_cast<Hidrograma*>(w); x && x->Datos().ruta.endsWith("POZO3.csv"))
-                h = x;
-        QVERIFY(h);
-        QCOMPARE(h->Datos().Total_Lecturas(), 2);
-        h->close();
-        QDir::setCurrent(QDir::tempPath());
     }
 
     // Without a display; exit status and message on stderr.

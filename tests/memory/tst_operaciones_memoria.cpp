@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "dobles/banco_operaciones.h"
+#include "dobles/tabla.h"
 #include "link/enlace.h"
 #include "memory/operacion_borrado.h"
 #include "memory/operacion_descarga.h"
@@ -32,25 +33,21 @@ class Tst_Operaciones_Memoria : public QObject {
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
     void descarga_data() {
-        QTest::addColumn<QByteArray>("volcado");  // what the logger sends after "DDD"
-        QTest::addColumn<bool>("enlace");
-        QTest::addColumn<bool>("carpeta_bak");
-        QTest::addColumn<QStringList>("avisos");
-        QTest::addColumn<bool>("respaldo");  // backup and DUMP.$$$ written
-        QTest::addColumn<bool>("memoria_leida");
-        QTest::addColumn<double>("segundos");  // from "DDD" to the end of the reception
-
+        // volcado: what the logger sends after "DDD"; respaldo: backup and DUMP.$$$ written;
+        // segundos: from "DDD" to the end of the reception
+        Columnas<QByteArray, bool, bool, QStringList, bool, bool, double>(
+            {"volcado", "enlace", "carpeta_bak", "avisos", "respaldo", "memoria_leida",
+             "segundos"});
         const QByteArray bueno = Volcado_De(Bloque_Ejemplo());
-        QTest::newRow("completa") << bueno << true << true << QStringList() << true << true << 0.5;
-        QTest::newRow("corta") << bueno.left(10000) << true << true
-                               << QStringList{Error_005, Error_006} << true << false << 45.0;
-        QTest::newRow("checksum") << Volcado_De(Bloque_Ejemplo(), 1) << true << true
-                                  << QStringList{Error_006} << true << false << 0.5;
+        const QStringList ninguno;
+        Fila("completa", bueno, true, true, ninguno, true, true, 0.5);
+        Fila("corta", bueno.left(10000), true, true, QStringList{Error_005, Error_006}, true, false,
+             45.0);
+        Fila("checksum", Volcado_De(Bloque_Ejemplo(), 1), true, true, QStringList{Error_006}, true,
+             false, 0.5);
         // The image is whole in memory: the readings are saved, but erasing stays refused.
-        QTest::newRow("sin carpeta BAK")
-            << bueno << true << false << QStringList() << false << false << 0.5;
-        QTest::newRow("sin enlace")
-            << bueno << false << true << QStringList() << false << false << -1.0;
+        Fila("sin carpeta BAK", bueno, true, false, ninguno, false, false, 0.5);
+        Fila("sin enlace", bueno, false, true, ninguno, false, false, -1.0);
     }
 
     void descarga() {
@@ -120,23 +117,16 @@ class Tst_Operaciones_Memoria : public QObject {
     }
 
     void destino_data() {
-        QTest::addColumn<QString>("nombre");
-        QTest::addColumn<QString>("preparar");  // "archivo", "solo lectura", "carpeta" or ""
-        QTest::addColumn<int>("fin");
-        QTest::newRow("nuevo") << "POZO.csv"
-                               << "" << int(Fin_Destino::Libre);
-        QTest::newRow("dos puntos") << "POZO.v2.csv"
-                                    << "" << int(Fin_Destino::Extension_Incorrecta);
-        QTest::newRow("exe") << "datos.Exe"
-                             << "" << int(Fin_Destino::Permiso_Denegado);
-        QTest::newRow("ayuda") << "mi_ayuda.txt"
-                               << "" << int(Fin_Destino::Permiso_Denegado);
-        QTest::newRow("existente") << "POZO.csv"
-                                   << "archivo" << int(Fin_Destino::Existente);
-        QTest::newRow("solo lectura") << "POZO.csv"
-                                      << "solo lectura" << int(Fin_Destino::Permiso_Denegado);
-        QTest::newRow("carpeta") << "POZO"
-                                 << "carpeta" << int(Fin_Destino::Permiso_Denegado);
+        // preparar: "archivo", "solo lectura", "carpeta" or ""
+        Columnas<QString, QString, int>({"nombre", "preparar", "fin"});
+        const int denegado = int(Fin_Destino::Permiso_Denegado);
+        Fila("nuevo", "POZO.csv", "", int(Fin_Destino::Libre));
+        Fila("dos puntos", "POZO.v2.csv", "", int(Fin_Destino::Extension_Incorrecta));
+        Fila("exe", "datos.Exe", "", denegado);
+        Fila("ayuda", "mi_ayuda.txt", "", denegado);
+        Fila("existente", "POZO.csv", "archivo", int(Fin_Destino::Existente));
+        Fila("solo lectura", "POZO.csv", "solo lectura", denegado);
+        Fila("carpeta", "POZO", "carpeta", denegado);
     }
 
     void destino() {
@@ -160,54 +150,33 @@ class Tst_Operaciones_Memoria : public QObject {
     }
 
     void borrado_data() {
-        QTest::addColumn<QByteArray>("modo");
-        QTest::addColumn<QList<QByteArray>>("trozos");  // the answer to "BBB", 0.3 s apart
-        QTest::addColumn<int>("vacios");
-        QTest::addColumn<bool>("confirma");
-        QTest::addColumn<int>("fin");
-        QTest::addColumn<QString>("mensaje");
-        QTest::addColumn<double>("espera");  // seconds from "BBB" to the end; -1 not sent
+        // trozos: the answer to "BBB", 0.3 s apart; espera: seconds from "BBB" to the end, -1
+        // when not sent
+        Columnas<QByteArray, QList<QByteArray>, int, bool, int, QString, double>(
+            {"modo", "trozos", "vacios", "confirma", "fin", "mensaje", "espera"});
+        using L = QList<QByteArray>;
+        const QByteArray aj = "AJ";
         const QString c = "\nReintente el borrado.\nSi el problema persiste contacte al fabricante";
-        QTest::newRow("borrada en dos trozos")
-            << QByteArray("AJ") << QList<QByteArray>{"O", "K\r\n"} << 0 << true
-            << int(Fin_Borrado_Equipo::Borrada)
-            << QString("La memoria ha sido borrada y verificada exitosamente.") << 0.6;
-        QTest::newRow("cancelado") << QByteArray("AJ") << QList<QByteArray>{"OK\r\n"} << 0 << false
-                                   << int(Fin_Borrado_Equipo::Cancelado) << QString() << -1.0;
-        QTest::newRow("registro")
-            << QByteArray("RE") << QList<QByteArray>{"OK\r\n"} << 0 << true
-            << int(Fin_Borrado_Equipo::Modo_Registro)
-            << QString::fromUtf8(
-                   "El equipo se encuentra en Modo REGISTRO\nPara poder borrar la memoria, "
-                   "deberá:\n   - pasar a Modo AJUSTE.\n   - volver a Leer la Memoria.\n   - "
-                   "Ejecutar nuevamente el comando de Borrar la Memoria.\n")
-            << -1.0;
-        QTest::newRow("sin estado") << QByteArray() << QList<QByteArray>{"OK\r\n"} << 0 << true
-                                    << int(Fin_Borrado_Equipo::Modo_Registro)
-                                    << QString::fromUtf8(
-                                           "El equipo se encuentra en Modo REGISTRO\nPara poder "
-                                           "borrar la memoria, deberá:\n   - pasar a Modo "
-                                           "AJUSTE.\n   - volver a Leer la Memoria.\n   - "
-                                           "Ejecutar nuevamente el comando de Borrar la "
-                                           "Memoria.\n")
-                                    << -1.0;
-        QTest::newRow("KO") << QByteArray("AJ") << QList<QByteArray>{"KO\r\n"} << 0 << true
-                            << int(Fin_Borrado_Equipo::Fallida)
-                            << "Error 019 (KO), La memoria no pudo ser borrada correctamente." + c
-                            << 0.3;
-        QTest::newRow("??") << QByteArray("AJ") << QList<QByteArray>{"??\r\n"} << 0 << true
-                            << int(Fin_Borrado_Equipo::No_Reconocido)
-                            << "Error 020 (\?\?), Comando no reconocido !!!" + c << 0.3;
-        QTest::newRow("anormal") << QByteArray("AJ") << QList<QByteArray>{"OK\r\nX"} << 0 << true
-                                 << int(Fin_Borrado_Equipo::Anormal)
-                                 << "Error 021 , Respuesta anormal!" + c << 124.88;
-        QTest::newRow("muda, memoria vacia")
-            << QByteArray("AJ") << QList<QByteArray>{} << 4096 << true
-            << int(Fin_Borrado_Equipo::Sin_Respuesta)
-            << QString(
-                   "Error 022, El equipo no responde, verifique el enlace y reintente el "
-                   "borrado")
-            << 2.0;
+        const QString registro =
+            "El equipo se encuentra en Modo REGISTRO\nPara poder borrar la memoria, deberá:\n   - "
+            "pasar a Modo AJUSTE.\n   - volver a Leer la Memoria.\n   - Ejecutar nuevamente el "
+            "comando de Borrar la Memoria.\n";
+        Fila("borrada en dos trozos", aj, L{"O", "K\r\n"}, 0, true,
+             int(Fin_Borrado_Equipo::Borrada),
+             "La memoria ha sido borrada y verificada exitosamente.", 0.6);
+        Fila("cancelado", aj, L{"OK\r\n"}, 0, false, int(Fin_Borrado_Equipo::Cancelado), "", -1.0);
+        Fila("registro", QByteArray("RE"), L{"OK\r\n"}, 0, true,
+             int(Fin_Borrado_Equipo::Modo_Registro), registro, -1.0);
+        Fila("sin estado", QByteArray(), L{"OK\r\n"}, 0, true,
+             int(Fin_Borrado_Equipo::Modo_Registro), registro, -1.0);
+        Fila("KO", aj, L{"KO\r\n"}, 0, true, int(Fin_Borrado_Equipo::Fallida),
+             "Error 019 (KO), La memoria no pudo ser borrada correctamente." + c, 0.3);
+        Fila("??", aj, L{"??\r\n"}, 0, true, int(Fin_Borrado_Equipo::No_Reconocido),
+             "Error 020 (\?\?), Comando no reconocido !!!" + c, 0.3);
+        Fila("anormal", aj, L{"OK\r\nX"}, 0, true, int(Fin_Borrado_Equipo::Anormal),
+             "Error 021 , Respuesta anormal!" + c, 124.88);
+        Fila("muda, memoria vacia", aj, L{}, 4096, true, int(Fin_Borrado_Equipo::Sin_Respuesta),
+             "Error 022, El equipo no responde, verifique el enlace y reintente el borrado", 2.0);
     }
 
     void borrado() {
@@ -215,7 +184,6 @@ class Tst_Operaciones_Memoria : public QObject {
         QFETCH(QList<QByteArray>, trozos);
         QFETCH(int, vacios);
         QFETCH(bool, confirma);
-        QFETCH(int, fin);
         QFETCH(double, espera);
         Banco_Operaciones b;
         b.estado.Memoria_Leida = true;
@@ -236,7 +204,7 @@ class Tst_Operaciones_Memoria : public QObject {
         s.avance = [&](int v, int m) { ultimo = v, maximo = m; };
 
         const Resultado_Borrado r = Borrar_Memoria_Equipo(b.ctx, s);
-        QCOMPARE(int(r.fin), fin);
+        QTEST(int(r.fin), "fin");
         QTEST(Mensaje_Resultado_Borrado(r.fin), "mensaje");
         if (espera < 0) {
             QVERIFY(!b.puerto.Comandos().contains("BBB"));
