@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "dobles/tabla.h"
 #include "dobles/tuberia.h"
 #include "memory/decodificador.h"
 #include "memory/descarga.h"
@@ -40,24 +41,17 @@ class Tst_Cli_Expandir : public QObject {
     }
 
     void fallas_de_archivo_data() {
-        QTest::addColumn<QString>("caso");
-        QTest::addColumn<QString>("mensaje");  // start of what the tool says on stderr
-        QTest::newRow("trabajo imposible") << "trabajo"
-                                           << "El nombre solicitado es incorrecto.";
-        QTest::newRow("carpeta de trabajo de solo lectura") << "trabajo_ro"
-                                                            << "Permiso denegado.";
-        QTest::newRow("carpeta de salida de solo lectura") << "salida_ro"
-                                                           << "salida/s.csv: no se "
-                                                              "puede crear";
-        QTest::newRow("carpeta que desapareció") << "sin_carpeta"
-                                                 << "salida/s.csv: no se puede";
-        QTest::newRow("enlace a /dev/full") << "dev_full"
-                                            << "salida/s.csv: no es un archivo común";
-        QTest::newRow("resguardo en tubería") << "tuberia"
-                                              << "r.bak: No es un archivo común";
+        // mensaje: the start of what the tool says on stderr
+        Columnas<QString, QString>({"caso", "mensaje"});
+        Fila("trabajo imposible", "trabajo", "El nombre solicitado es incorrecto.");
+        Fila("carpeta de trabajo de solo lectura", "trabajo_ro", "Permiso denegado.");
+        Fila("carpeta de salida de solo lectura", "salida_ro", "salida/s.csv: no se puede crear");
+        Fila("carpeta que desapareció", "sin_carpeta", "salida/s.csv: no se puede");
+        Fila("enlace a /dev/full", "dev_full", "salida/s.csv: no es un archivo común");
+        Fila("resguardo en tubería", "tuberia", "r.bak: No es un archivo común");
     }
     // A failure leaves the output folder as it was: no empty or partial output, an earlier
-    // output intact, no temporary file; the tool says why and ends with status 1.
+    // output intact, no temporary file; the tool says why and ends with status 3.
     void fallas_de_archivo() {
         QFETCH(QString, caso);
         QFETCH(QString, mensaje);
@@ -84,23 +78,21 @@ class Tst_Cli_Expandir : public QObject {
                 QVERIFY(QFile::setPermissions(dir.filePath("salida/s.csv"),
                                               QFileDevice::Permissions(0x6666)));
             }
+            QVERIFY(QFile::setPermissions(dir.filePath(caso.chopped(3)),  // trabajo or salida
+                                          QFileDevice::Permissions(0x5555)));
         }
         if (caso == "trabajo") QVERIFY(dir.mkdir("trabajo/DAT$$QTW.KVX"));
-        if (caso == "trabajo_ro")
-            QVERIFY(
-                QFile::setPermissions(dir.filePath("trabajo"), QFileDevice::Permissions(0x5555)));
-        if (caso == "salida_ro")
-            QVERIFY(
-                QFile::setPermissions(dir.filePath("salida"), QFileDevice::Permissions(0x5555)));
         if (caso == "sin_carpeta") QVERIFY(QDir(dir.filePath("salida")).removeRecursively());
         if (caso == "dev_full") {
             QVERIFY(QFile::remove(dir.filePath("salida/s.csv")));
             QVERIFY(QFile::link("/dev/full", dir.filePath("salida/s.csv")));
         }
         if (caso == "tuberia") QVERIFY(Crear_Tuberia(dir.filePath("r.bak")));
-        const QStringList antes =
-            QDir(dir.filePath("salida"))
+        const auto en_salida = [&] {
+            return QDir(dir.filePath("salida"))
                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
+        };
+        const QStringList antes = en_salida();
 
         Vigia_Tuberia vigia(dir.filePath("r.bak"));
         QProcess p;
@@ -112,10 +104,7 @@ class Tst_Cli_Expandir : public QObject {
         const QString dicho = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitCode(), 3);  // file failure
         QVERIFY2(dicho.startsWith(mensaje) || dicho.startsWith("../" + mensaje), qPrintable(dicho));
-        QCOMPARE(
-            QDir(dir.filePath("salida"))
-                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
-            antes);
+        QCOMPARE(en_salida(), antes);
         if (caso == "dev_full")
             QCOMPARE(QFileInfo(dir.filePath("salida/s.csv")).symLinkTarget(), QString("/dev/full"));
         else if (caso != "sin_carpeta")

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "memory/decodificador.h"
+#include "tst_descarga_volcado.h"
 
 using namespace aq;
 
@@ -9,17 +10,6 @@ class Tst_Decodificador : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir;
     Estado estado;
-
-    static QByteArray W(int v) {
-        return QByteArray::number(v, 16).toUpper().rightJustified(4, '0') + ' ';
-    }
-
-    // Header words for a block: range, equipment, interval, hh:mm, dd/mm/yy.
-    static QList<QByteArray> Encabezado(int alcance, int equipo, int intervalo, int hora,
-                                        int minuto, int dia, int mes, int anio) {
-        return {"AA55 ", W(alcance * 256 + equipo), W(intervalo * 256 + hora),
-                W(minuto * 256 + dia), W(mes * 256 + anio)};
-    }
 
     void Poner(int desde, const QList<QByteArray>& palabras) {
         for (int k = 0; k < palabras.size(); ++k) estado.Imagen_Memoria[desde + k] = palabras[k];

@@ -21,6 +21,18 @@ inline QList<QByteArray> Bloque_Ejemplo() {
     return {"AA55", "0007", "020A", "070F", "0302", "0100", "0101"};
 }
 
+// A memory word as the dump holds it: four hex digits and a blank.
+inline QByteArray W(int v) {
+    return QByteArray::number(v, 16).toUpper().rightJustified(4, '0') + ' ';
+}
+
+// Header words of a block: range, equipment, interval, hh:mm, dd/mm/yy.
+inline QList<QByteArray> Encabezado(int alcance, int equipo, int intervalo, int hora, int minuto,
+                                    int dia, int mes, int anio) {
+    return {"AA55 ", W(alcance * 256 + equipo), W(intervalo * 256 + hora), W(minuto * 256 + dia),
+            W(mes * 256 + anio)};
+}
+
 inline QByteArray Leer(const QString& ruta) {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
