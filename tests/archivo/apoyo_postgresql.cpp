@@ -42,16 +42,16 @@ bool Servidor_PostgreSQL::Ejecutar(const QString& programa, const QStringList& a
 }
 
 bool Servidor_PostgreSQL::Iniciar(QString& motivo) {
-    for (const char* programa : {"initdb", "pg_ctl", "createdb"})
-        if (!QFile::exists(Binarios + "/" + programa)) {
-            motivo = QStringLiteral("falta %1/%2 (paquete postgresql)").arg(Binarios, programa);
-            return false;
-        }
-    dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/aqtide-pg-XXXXXX");
-    if (!dir_->isValid()) {
-        motivo = QStringLiteral("no se pudo crear una carpeta temporal");
+    const auto falla = [&](const QString& por_que) {
+        motivo = por_que;
         return false;
-    }
+    };
+    for (const char* programa : {"initdb", "pg_ctl", "createdb"})
+        if (!QFile::exists(Binarios + "/" + programa))
+            return falla(
+                QStringLiteral("falta %1/%2 (paquete postgresql)").arg(Binarios, programa));
+    dir_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/aqtide-pg-XXXXXX");
+    if (!dir_->isValid()) return falla(QStringLiteral("no se pudo crear una carpeta temporal"));
     QString salida;
     QProcess id;
     id.start("id", {"-u"});
@@ -61,23 +61,17 @@ bool Servidor_PostgreSQL::Iniciar(QString& motivo) {
         usuario_ = QStringLiteral("nobody");
         QProcess chown;
         chown.start("chown", {usuario_, dir_->path()});
-        if (!chown.waitForFinished() || chown.exitCode() != 0) {
-            motivo =
-                QStringLiteral("no se pudo ceder %1 al usuario %2").arg(dir_->path(), usuario_);
-            return false;
-        }
-        if (!Ejecutar("/bin/true", {}, salida)) {
-            motivo = QStringLiteral("runuser -u %1 no funciona: %2").arg(usuario_, salida);
-            return false;
-        }
+        if (!chown.waitForFinished() || chown.exitCode() != 0)
+            return falla(
+                QStringLiteral("no se pudo ceder %1 al usuario %2").arg(dir_->path(), usuario_));
+        if (!Ejecutar("/bin/true", {}, salida))
+            return falla(QStringLiteral("runuser -u %1 no funciona: %2").arg(usuario_, salida));
     }
     if (!Ejecutar(Binarios + "/initdb",
                   {"-D", dir_->filePath("datos"), "-A", "trust", "-U", "aqtide", "--no-sync", "-E",
                    "UTF8"},
-                  salida)) {
-        motivo = QStringLiteral("initdb falló: %1").arg(salida.right(300));
-        return false;
-    }
+                  salida))
+        return falla(QStringLiteral("initdb falló: %1").arg(salida.right(300)));
     puerto_ = Puerto_Libre();
     const QString opciones =
         QStringLiteral("-p %1 -k %2 -h 127.0.0.1 -c fsync=off -c max_connections=40")
@@ -86,10 +80,8 @@ bool Servidor_PostgreSQL::Iniciar(QString& motivo) {
     if (!Ejecutar(Binarios + "/pg_ctl",
                   {"-D", dir_->filePath("datos"), "-o", opciones, "-l",
                    dir_->filePath("servidor.log"), "-w", "start"},
-                  salida)) {
-        motivo = QStringLiteral("pg_ctl start falló: %1").arg(salida.right(300));
-        return false;
-    }
+                  salida))
+        return falla(QStringLiteral("pg_ctl start falló: %1").arg(salida.right(300)));
     en_marcha_ = true;
     return true;
 }

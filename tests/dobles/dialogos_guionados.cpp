@@ -29,8 +29,7 @@ QStringList Dialogos_Guionados::Textos() const {
 }
 
 QString Perfil_Memoria::GetProfileString(const QString& s, const QString& c, const QString& d) {
-    if (!secciones.contains(s) || !secciones[s].contains(c)) return d;
-    return secciones[s][c];
+    return secciones.value(s).value(c, d);
 }
 
 int Perfil_Memoria::GetProfileInt(const QString& s, const QString& c, int d) {

@@ -98,7 +98,7 @@ class Tst_E2e_Ser2net : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void enlace_version_y_estado() {
+    void enlace_estado_y_volcado() {
         ARRANCAR_SER2NET("--rapido");
         QCOMPARE(Enviar_Comando(puerto, reloj, QByteArray(32, 'U'), 4), QByteArray("OK\r\n"));
         QCOMPARE(Enviar_Comando(puerto, reloj, "V", 13), QByteArray("AQ-TIDE 1.0\r\n"));
@@ -106,10 +106,7 @@ class Tst_E2e_Ser2net : public QObject {
         const QByteArray estado = Enviar_Comando(puerto, reloj, "L", Largo_Estado);
         QCOMPARE(estado.size(), Largo_Estado);
         QCOMPARE(Modo_De_Estado(estado), QByteArray("AJ"));
-    }
 
-    void volcado_completo() {
-        ARRANCAR_SER2NET("--rapido");
         QVERIFY(Reabrir_Puerto(puerto, Buffer_Descarga));
         QCOMPARE(Enviar_Comando(puerto, reloj, QByteArray(32, 'U'), 4), QByteArray("OK\r\n"));
         puerto.Output(Comando_Volcado);
