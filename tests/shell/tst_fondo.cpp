@@ -308,7 +308,6 @@ class Tst_Fondo : public QObject {
         QVERIFY(p.f->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!p.Hija<Supervisor>());
-        QVERIFY(!p.b.puerto.Comandos().contains("H09:05"));
         QCOMPARE(p.b.puerto.Comandos(), (QList<QByteArray>{"L", "AAA"}));
     }
 
