@@ -115,12 +115,10 @@ class Tst_E2e_Memoria : public QObject {
 
         QVERIFY(Descargar_En(p, ins.datos + "/VACIA.txt"));
         QCOMPARE(p.dialogos.cajas.size(), 2);
+        // The logger's memory is empty (its decoding is the decoder's own test).
         const QStringList r = Lineas(ins.bak + "/VACIA.$%t");
         QCOMPARE(r.size(), 4099);
         QCOMPARE(r.mid(0, 4096), QStringList(4096, "FFFF "));
-        const QStringList datos = Lineas(ins.datos + "/VACIA.txt");
-        QVERIFY(datos.contains("Cantidad de bloques de datos:  0"));
-        QVERIFY(datos.contains("Cantidad de lugares vacíos:  4096"));
         QVERIFY(p.estado.Memoria_Leida);
     }
 
