@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 // A folder of its own for the files a target writes (the decoder's work files go into the
-// current one), in memory when the system offers it.
+// current one), in memory when the system offers it; removed when the process exits.
 inline QString Carpeta_Fuzz() {
     static const QString carpeta = [] {
         const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
@@ -17,6 +17,13 @@ inline QString Carpeta_Fuzz() {
                           QString::number(QCoreApplication::applicationPid());
         QDir().mkpath(d);
         QDir::setCurrent(d);
+        // Gone with the run, so that runs do not pile up in memory. The path outlives the
+        // static destructors, which run before this handler.
+        static const QString* const para_borrar = new QString(d);
+        std::atexit([] {
+            QDir::setCurrent(QDir::tempPath());
+            QDir(*para_borrar).removeRecursively();
+        });
         return d;
     }();
     return carpeta;

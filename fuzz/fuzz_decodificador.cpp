@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
     if (datos[0] == 's') imagen.resize(entrada.size() % Palabras_Memoria);
 
     const QString ruta = QStringLiteral("salida.txt");
-    AQ_AFIRMAR(Analizar_Memoria(estado, ruta, QByteArrayLiteral(";"), nullptr));
+    AQ_AFIRMAR(!Analizar_Memoria(estado, ruta, QByteArrayLiteral(";")));
     AQ_AFIRMAR(estado.Cantidad_Bloques >= 0 && estado.Total_Lecturas >= 0 &&
                estado.Lugares_Vacios >= 0);
     AQ_AFIRMAR(estado.Total_Lecturas + estado.Lugares_Vacios + 5 * estado.Cantidad_Bloques <=
