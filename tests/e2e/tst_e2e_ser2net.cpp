@@ -80,23 +80,26 @@ struct Imagen {
 
 }  // namespace
 
+#define ARRANCAR_SER2NET(...)                                                   \
+    Imagen img;                                                                 \
+    ARRANCAR_SIMULADOR("--memoria", img.ruta, ##__VA_ARGS__);                   \
+    Ser2net_En_Marcha s2n(sim.esclavo);                                         \
+    if (!s2n.falta.isEmpty()) QSKIP(qPrintable(s2n.falta));                     \
+    Perfil_Memoria perfil;                                                      \
+    perfil.secciones["Puertos"]["COM3"] = s2n.Direccion();                      \
+    Reloj_Real reloj;                                                           \
+    Puerto_Conmutado puerto(perfil, reloj, QDir(s2n.dir.path()).filePath("b")); \
+    puerto.setCommPort(3);                                                      \
+    QVERIFY2(puerto.setPortOpen(true), qPrintable(puerto.Ultimo_Error()));      \
+    QVERIFY(puerto.Es_Tcp())
+
 // The logger behind a network serial server, reached as "Comm 3" = tcp://.
 class Tst_E2e_Ser2net : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
     void enlace_estado_y_volcado() {
-        Imagen img;
-        ARRANCAR_SIMULADOR("--memoria", img.ruta, "--rapido");
-        Ser2net_En_Marcha s2n(sim.esclavo);
-        if (!s2n.falta.isEmpty()) QSKIP(qPrintable(s2n.falta));
-        Perfil_Memoria perfil;
-        perfil.secciones["Puertos"]["COM3"] = s2n.Direccion();
-        Reloj_Real reloj;
-        Puerto_Conmutado puerto(perfil, reloj, QDir(s2n.dir.path()).filePath("b"));
-        puerto.setCommPort(3);
-        QVERIFY2(puerto.setPortOpen(true), qPrintable(puerto.Ultimo_Error()));
-        QVERIFY(puerto.Es_Tcp());
+        ARRANCAR_SER2NET("--rapido");
         QCOMPARE(Enviar_Comando(puerto, reloj, QByteArray(32, 'U'), 4), QByteArray("OK\r\n"));
         QCOMPARE(Enviar_Comando(puerto, reloj, "V", 13), QByteArray("AQ-TIDE 1.0\r\n"));
         // Only a block whose checksum holds comes back whole.
@@ -113,6 +116,23 @@ class Tst_E2e_Ser2net : public QObject {
         QCOMPARE(r.texto.left(Caracteres_Memoria), Memoria());
         QVERIFY(Checksum_Correcto(r.texto, r.texto.mid(Caracteres_Memoria, 5)));
         QVERIFY(r.texto.endsWith("\r\n"));
+    }
+
+    // At the line's own pace the dump lasts about 21 s: the server dies on the way.
+    void servidor_muerto_a_mitad_del_volcado() {
+        ARRANCAR_SER2NET();
+        QCOMPARE(Enviar_Comando(puerto, reloj, QByteArray(32, 'U'), 4), QByteArray("OK\r\n"));
+        puerto.Output(Comando_Volcado);
+        QTimer::singleShot(1500, &s2n.proceso, [&] { s2n.proceso.kill(); });
+        const double t0 = reloj.Segundos();
+        const Recepcion r = Recibir_Volcado(puerto, reloj);
+        QVERIFY(reloj.Segundos() - t0 < 5);
+        QVERIFY(r.linea_caida && r.Corta());
+        QVERIFY2(r.recibidos > 100 && r.recibidos < Largo_Volcado,
+                 qPrintable(QString::number(r.recibidos)));
+        QCOMPARE(r.texto, Memoria().left(r.recibidos));
+        QVERIFY(!puerto.PortOpen());
+        QCOMPARE(Enviar_Comando(puerto, reloj, "L", Largo_Estado), QByteArray("NC\r\n"));
     }
 };
 
