@@ -19,7 +19,9 @@ class Tst_E2e_Enlace : public QObject {
         QVERIFY2(p.dialogos.cajas.isEmpty(), qPrintable(p.dialogos.Textos().join('|')));
         QCOMPARE(m->Modo->text(), QStringLiteral("Equipo en Modo AJUSTE"));
         QVERIFY(m->Pasar_Registro->isEnabled());
-        QVERIFY(m->Fecha->text().contains('/'));
+        // The logger's date, not the placeholder "-- / -- / --".
+        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d\\d$").match(m->Fecha->text()).hasMatch(),
+                 qPrintable(m->Fecha->text()));
         QVERIFY(p.f->Es_Visible(Item_Menu::IDC_SETUP));
         QVERIFY(p.f->close());
         QVERIFY(!p.puerto.PortOpen());
