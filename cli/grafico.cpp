@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "comandos.h"
+#include "memory/archivos.h"
 #include "memory/datos_exportados.h"
 #include "memory/ui/hidrograma.h"
 
@@ -74,7 +75,7 @@ int Comando_Grafico(int argc, char** argv) {
         Error(QStringLiteral("No se pudo generar la imagen."));
         return 3;
     }
-    const aq::Falla_Archivo falla = aq::Guardar_Bytes(rutas[1], png);
+    const aq::Falla_Archivo falla = aq::Reemplazar_Archivo(rutas[1], png).tipo;
     if (falla != aq::Falla_Archivo::Ninguna) {
         Error(rutas[1] + QStringLiteral(": ") +
               aq::Mensaje_Error_Archivo(falla).replace(QLatin1Char('\n'), QLatin1Char(' ')));

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <system_error>
 
@@ -109,6 +110,54 @@ QString Mensaje_Error_Archivo(Falla_Archivo falla) {
 
 QString Mensaje_Error_Archivo(const QFileDevice& archivo, Operacion_Archivo operacion) {
     return Mensaje_Error_Archivo(Clasificar_Falla_Archivo(archivo, operacion));
+}
+
+void Hacer_Escribible(const QString& ruta) {
+    QFile::setPermissions(
+        ruta, QFile::permissions(ruta) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+}
+
+bool Borrar_Forzado(const QString& ruta) {
+    const QFileInfo info(ruta);
+    if (!info.exists() && !info.isSymLink()) return true;
+    Hacer_Escribible(ruta);
+    return QFile::remove(ruta);
+}
+
+Falla_En_Archivo Reemplazar_Archivo(const QString& ruta, const QByteArray& contenido) {
+    const QFileInfo info(ruta);
+    // A link or a special file is replaced, never written through.
+    if ((info.isSymLink() || (info.exists() && !info.isFile())) && !Borrar_Forzado(ruta))
+        return {Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Borrar, QFileDevice::RemoveError,
+                                         errno),
+                ruta};
+    const bool existia = QFileInfo::exists(ruta);
+    // The "user" flags describe the caller's access, and setting them sets the owner's bits.
+    const QFileDevice::Permissions permisos =
+        QFile::permissions(ruta) &
+        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    if (existia) Hacer_Escribible(ruta);
+    auto fallar = [&](Falla_Archivo tipo) {
+        if (existia) QFile::setPermissions(ruta, permisos);
+        return Falla_En_Archivo{tipo, ruta};
+    };
+
+    // Unbuffered: a failure met only when a buffer is flushed at commit would go unnoticed.
+    QSaveFile archivo(ruta);
+    errno = 0;
+    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
+    errno = 0;
+    if (archivo.write(contenido) != contenido.size()) {
+        const Falla_Archivo tipo = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
+        archivo.cancelWriting();
+        // A short write with nothing else to say: no room left.
+        return fallar(tipo == Falla_Archivo::Otra ? Falla_Archivo::Disco_Lleno : tipo);
+    }
+    errno = 0;
+    if (!archivo.commit())
+        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
+    return {};
 }
 
 }  // namespace aq

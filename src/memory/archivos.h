@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QFileDevice>
 #include <QString>
 
@@ -40,5 +41,13 @@ QString Mensaje_Error_Archivo(Falla_Archivo falla);
 
 // Shorthand: classify `archivo` (just failed) and word the message.
 QString Mensaje_Error_Archivo(const QFileDevice& archivo, Operacion_Archivo operacion);
+
+// Writes `contenido` beside `ruta` and puts it in place only once it is whole on disk: a full
+// disk or a vanished folder leaves the earlier file (a read-only one included) as it was. A
+// link or special file at `ruta` is replaced, never written through.
+Falla_En_Archivo Reemplazar_Archivo(const QString& ruta, const QByteArray& contenido);
+
+// Makes a file writable and deletes it; true when it is gone.
+bool Borrar_Forzado(const QString& ruta);
 
 }  // namespace aq

@@ -270,22 +270,4 @@ Datos_Exportados Leer_Datos_Exportados(const QString& ruta) {
     return Interpretar_Datos_Exportados(contenido, ruta);
 }
 
-Falla_Archivo Guardar_Bytes(const QString& ruta, const QByteArray& datos) {
-    QFile archivo(ruta);
-    errno = 0;
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
-    errno = 0;
-    if (archivo.write(datos) != datos.size() || !archivo.flush()) {
-        const Falla_Archivo falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
-        return falla == Falla_Archivo::Otra && archivo.error() == QFileDevice::NoError
-                   ? Falla_Archivo::Disco_Lleno
-                   : falla;
-    }
-    archivo.close();
-    if (archivo.error() != QFileDevice::NoError)
-        return Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
-    return Falla_Archivo::Ninguna;
-}
-
 }  // namespace aq

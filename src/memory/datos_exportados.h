@@ -55,7 +55,4 @@ Datos_Exportados Leer_Datos_Exportados(const QString& ruta);
 Datos_Exportados Interpretar_Datos_Exportados(const QByteArray& contenido,
                                               const QString& ruta = QString());
 
-// Writes `datos` as the whole content of `ruta` (an exported picture, say).
-Falla_Archivo Guardar_Bytes(const QString& ruta, const QByteArray& datos);
-
 }  // namespace aq

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 
@@ -17,11 +16,6 @@ const QFileDevice::Permissions Solo_Lectura = QFileDevice::ReadOwner | QFileDevi
 
 Falla_Respaldo Falla(const QString& ruta, Falla_Archivo tipo) {
     return {tipo, ruta};
-}
-
-void Hacer_Escribible(const QString& ruta) {
-    QFile::setPermissions(
-        ruta, QFile::permissions(ruta) | QFileDevice::WriteOwner | QFileDevice::WriteUser);
 }
 
 }  // namespace
@@ -103,53 +97,6 @@ int Valor_Recibido(const QByteArray& palabra) {
 bool Checksum_Correcto(const QByteArray& texto, const QByteArray& palabra_checksum) {
     return Valor_Verificacion(texto) == Valor_Recibido(palabra_checksum);
 }
-
-bool Borrar_Forzado(const QString& ruta) {
-    const QFileInfo info(ruta);
-    if (!info.exists() && !info.isSymLink()) return true;
-    Hacer_Escribible(ruta);
-    return QFile::remove(ruta);
-}
-
-namespace {
-
-// Writes `contenido` beside `ruta` and puts it in place only once it is whole on disk: a full
-// disk or a vanished folder leaves the earlier file (a protected one included) as it was.
-Falla_Respaldo Reemplazar_Archivo(const QString& ruta, const QByteArray& contenido) {
-    const QFileInfo info(ruta);
-    // A link or a special file is replaced, never written through.
-    if ((info.isSymLink() || (info.exists() && !info.isFile())) && !Borrar_Forzado(ruta))
-        return Falla(ruta, Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Borrar,
-                                                    QFileDevice::RemoveError, errno));
-    const bool existia = QFileInfo::exists(ruta);
-    // The "user" flags describe the caller's access, and setting them sets the owner's bits.
-    const QFileDevice::Permissions permisos =
-        QFile::permissions(ruta) &
-        ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-    if (existia) Hacer_Escribible(ruta);
-    auto fallar = [&](Falla_Archivo tipo) {
-        if (existia) QFile::setPermissions(ruta, permisos);
-        return Falla(ruta, tipo);
-    };
-
-    QSaveFile archivo(ruta);
-    errno = 0;
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
-    errno = 0;
-    if (archivo.write(contenido) != contenido.size()) {
-        const Falla_Archivo tipo = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
-        archivo.cancelWriting();
-        // A short write with nothing else to say: no room left.
-        return fallar(tipo == Falla_Archivo::Otra ? Falla_Archivo::Disco_Lleno : tipo);
-    }
-    errno = 0;
-    if (!archivo.commit())
-        return fallar(Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir));
-    return {};
-}
-
-}  // namespace
 
 Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QString& ruta,
                                 const QString& directorio_raiz,

@@ -82,9 +82,6 @@ Falla_Respaldo Guardar_Respaldo(const std::vector<QByteArray>& imagen, const QSt
                                 const QString& directorio_raiz,
                                 const std::function<void(int)>& avance = {});
 
-// Makes a file writable and deletes it; true when it is gone.
-bool Borrar_Forzado(const QString& ruta);
-
 // --- Closing ---
 
 }  // namespace aq

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "core/estado.h"
+#include "memory/archivos.h"
 #include "memory/operacion_descarga.h"
 
 namespace aq {
@@ -507,7 +508,8 @@ void Hidrograma::Exportar_Click() {
     QBuffer memoria(&png);
     memoria.open(QIODevice::WriteOnly);
     const bool codificada = Vista->grab().toImage().save(&memoria, "PNG");
-    const Falla_Archivo falla = codificada ? Guardar_Bytes(ruta, png) : Falla_Archivo::Otra;
+    const Falla_Archivo falla =
+        codificada ? Reemplazar_Archivo(ruta, png).tipo : Falla_Archivo::Otra;
     if (falla != Falla_Archivo::Ninguna) {
         dialogos_.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
                          Titulo_Error_Archivo);
