@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <cstdio>
@@ -40,4 +41,12 @@ inline QByteArray Bytes(const uint8_t* datos, size_t largo) {
             std::fprintf(stderr, "%s:%d: no se cumple: %s\n", __FILE__, __LINE__, #condicion); \
             std::abort();                                                                      \
         }                                                                                      \
+    } while (0)
+
+// The input as the whole content of `ruta`, for targets that read a file.
+#define AQ_ESCRIBIR_ENTRADA(ruta, bytes)                                              \
+    do {                                                                              \
+        QFile archivo_entrada(ruta);                                                  \
+        AQ_AFIRMAR(archivo_entrada.open(QIODevice::WriteOnly | QIODevice::Truncate)); \
+        AQ_AFIRMAR(archivo_entrada.write(bytes) == (bytes).size());                   \
     } while (0)

@@ -13,11 +13,7 @@ using namespace aq;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
     const QString ruta = Carpeta_Fuzz() + QStringLiteral("/win.ini");
     const QByteArray bytes = Bytes(datos, largo);
-    {
-        QFile f(ruta);
-        AQ_AFIRMAR(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        AQ_AFIRMAR(f.write(bytes) == bytes.size());
-    }
+    AQ_ESCRIBIR_ENTRADA(ruta, bytes);
     Entero_De_Perfil(bytes);
 
     // Names from the file itself, so that what it holds gets asked for; as the program's own

@@ -11,12 +11,7 @@ using namespace aq;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
     const QString ruta = Carpeta_Fuzz() + QStringLiteral("/r.bak");
-    {
-        QFile f(ruta);
-        AQ_AFIRMAR(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        AQ_AFIRMAR(f.write(reinterpret_cast<const char*>(datos), static_cast<qint64>(largo)) ==
-                   static_cast<qint64>(largo));
-    }
+    AQ_ESCRIBIR_ENTRADA(ruta, Bytes(datos, largo));
     std::vector<QByteArray> imagen(3, QByteArrayLiteral("sin tocar"));
     QString error;
     if (Leer_Resguardo(ruta, imagen, &error)) {

@@ -12,11 +12,7 @@ using namespace aq;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo) {
     const QString ruta = Carpeta_Fuzz() + QStringLiteral("/d.csv");
     const QByteArray bytes = Bytes(datos, largo);
-    {
-        QFile f(ruta);
-        AQ_AFIRMAR(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        AQ_AFIRMAR(f.write(bytes) == bytes.size());
-    }
+    AQ_ESCRIBIR_ENTRADA(ruta, bytes);
 
     // The check stops at the first byte outside the table, and says where it is.
     const Revision_Contenido r = Revisar_Contenido(ruta);
