@@ -116,12 +116,6 @@ struct Por_Equipo {
 
 }  // namespace
 
-QDateTime Momento_De_Minuto(qint64 minuto) {
-    const qint64 dias = minuto >= 0 ? minuto / 1440 : -((-minuto + 1439) / 1440);
-    const int resto = int(minuto - dias * 1440);
-    return QDateTime(QDate(2000, 1, 1).addDays(dias), QTime(resto / 60, resto % 60));
-}
-
 QString Mensaje_Archivo(const Resultado_Archivo& r) {
     QString texto;
     switch (r.fin) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archivo/destino.h"
+#include "core/fecha_equipo.h"
 
 namespace aq {
 
@@ -66,8 +67,6 @@ struct Punto_Serie {
     qint64 minuto = 0;
     int valor = 0;
 };
-
-QDateTime Momento_De_Minuto(qint64 minuto);
 
 // The archive of readings, stations and downloads, through Qt SQL. Every write is an upsert
 // and every download one transaction, so several programs may write to one PostgreSQL archive

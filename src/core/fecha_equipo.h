@@ -1,5 +1,8 @@
 #pragma once
 #include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <optional>
 
 namespace aq {
 
@@ -14,5 +17,36 @@ inline QDate Fecha_Equipo(int dia, int mes, int anio) {
     if (anio < 0 || anio > 99) return {};
     return QDate(Anio_Completo(anio), mes, dia);
 }
+
+// A date and time as the logger states them: two-digit year, no time zone, no summer time.
+struct Hora_Equipo {
+    int dia = 0, mes = 0, anio = 0, hora = 0, minuto = 0;
+    bool operator==(const Hora_Equipo& o) const {
+        return dia == o.dia && mes == o.mes && anio == o.anio && hora == o.hora &&
+               minuto == o.minuto;
+    }
+};
+
+// The one calendar of the program. A logger time becomes a minute on one time line (minutes
+// since 2000-01-01 00:00, negative before it) and back; every stamp, chart, export, drift and
+// forecast goes through here. None for a time no calendar has (day 0, 24:00, 30/02...).
+std::optional<qint64> Minuto_Equipo(const Hora_Equipo& h);
+// The inverse, for minutes of 1980-01-01 to 2079-12-31; outside that span the two-digit year
+// would stand for another century, so none.
+std::optional<Hora_Equipo> Hora_De_Minuto(qint64 minuto);
+
+// The same minute as a QDateTime in UTC: UTC only because the logger's clock has no zone and
+// no summer time, so no hour may be skipped or repeated.
+QDateTime Momento_De_Minuto(qint64 minuto);
+// The inverse; the seconds are dropped. The time must be valid.
+qint64 Minuto_De_Momento(const QDateTime& momento);
+// Shorthand: a logger time as a QDateTime in UTC, invalid where Minuto_Equipo has none.
+QDateTime Momento_Equipo(const Hora_Equipo& h);
+
+// "AAAA-MM-DDThh:mm" (ISO 8601) of a minute of the time line.
+QString Texto_Iso(qint64 minuto);
+// The logger's own texts, "dd/mm/aa" and "hh:mm".
+QString Texto_Fecha_Equipo(const Hora_Equipo& h);
+QString Texto_Hora_Equipo(const Hora_Equipo& h);
 
 }  // namespace aq
