@@ -21,13 +21,9 @@ constexpr int Minutos_Paso[] = {5, 10, 15, 30, 60, 120, 240};
 
 QDateTime Momento_Equipo(const QString& fecha, const QString& hora) {
     if (fecha.size() != 8 || hora.size() != 5) return {};
-    const int dia = Dos(fecha, 0), mes = Dos(fecha, 3), anio = Dos(fecha, 6);
-    const int h = Dos(hora, 0), m = Dos(hora, 3);
-    if (dia < 0 || mes < 0 || anio < 0 || h < 0 || m < 0) return {};
-    const QDate d = Fecha_Equipo(dia, mes, anio);
-    const QTime t(h, m);
-    if (!d.isValid() || !t.isValid()) return {};
-    return QDateTime(d, t, Qt::UTC);
+    const Hora_Equipo h{Dos(fecha, 0), Dos(fecha, 3), Dos(fecha, 6), Dos(hora, 0), Dos(hora, 3)};
+    if (h.dia < 0 || h.mes < 0 || h.anio < 0 || h.hora < 0 || h.minuto < 0) return {};
+    return Momento_Equipo(h);
 }
 
 QString Texto_Duracion(qint64 minutos) {
@@ -84,18 +80,19 @@ Prevision_Memoria Prever_Memoria_Llena(int libres, int intervalo, const QDateTim
         p.texto = QStringLiteral("Memoria llena");
         return p;
     }
-    const int paso = Minutos_Paso[intervalo];
+    const qint64 paso = Minutos_Paso[intervalo];
     // First grid point strictly after the logger's time; the grid restarts every hour for the
     // minute steps and every day for the hour steps.
-    const QTime t = equipo.time();
-    const int base = paso < 60 ? t.hour() * 60 : 0;
-    const int dentro = t.hour() * 60 + t.minute() - base;
-    const int siguiente = base + (dentro / paso + 1) * paso;
-    const QDateTime primera =
-        QDateTime(equipo.date(), QTime(0, 0), Qt::UTC).addSecs(qint64(siguiente) * 60);
-    p.llena = primera.addSecs(qint64(libres - 1) * paso * 60);
+    const qint64 ahora = Minuto_De_Momento(equipo);
+    const qint64 ciclo = paso < 60 ? 60 : 1440;
+    const qint64 base = ahora - ((ahora % ciclo) + ciclo) % ciclo;  // before 2000 too
+    const qint64 primera = base + ((ahora - base) / paso + 1) * paso;
+    const qint64 ultima = primera + (libres - 1) * paso;
+    p.llena = Momento_De_Minuto(ultima);
+    const std::optional<Hora_Equipo> h = Hora_De_Minuto(ultima);
     p.texto = QStringLiteral("Memoria llena aprox. el ") +
-              p.llena.toString(QStringLiteral("dd/MM/yy hh:mm"));
+              (h ? Texto_Fecha_Equipo(*h) + QLatin1Char(' ') + Texto_Hora_Equipo(*h)
+                 : p.llena.toString(QStringLiteral("dd/MM/yy hh:mm")));
     return p;
 }
 
