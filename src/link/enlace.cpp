@@ -100,12 +100,14 @@ QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo) {
     return Enviar_Comando(ctx.puerto, ctx.reloj, comando, largo, &ctx.estado.Version_Firmware);
 }
 
+QByteArray Enviar_Modo(Contexto& ctx, Modo_Del_Equipo modo) {
+    const QByteArray comando = Comando_Modo(modo);
+    return comando.isEmpty() ? QByteArray() : Enviar_Comando(ctx, comando, 4);
+}
+
 QByteArray Reponer_Modo(Contexto& ctx) {
     const QByteArray modo = Modo_De_Estado(Enviar_Comando(ctx, "L", Largo_Estado));
-    if (modo == "AJ")
-        Enviar_Comando(ctx, "AAA", 4);
-    else if (modo == "RE")
-        Enviar_Comando(ctx, "RRR", 4);
+    Enviar_Modo(ctx, Modo_De_Codigo(modo));
     return modo;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 
+#include "core/modo_equipo.h"
 #include "platform/puerto.h"
 #include "platform/reloj.h"
 
@@ -36,6 +37,10 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
 
 // The same exchange on the program's port, keeping a foreign firmware identity in the state.
 QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo);
+
+// Sends the command of `modo` ("AAA", "RRR") and returns the reply; sends nothing and returns
+// an empty reply for Desconocido.
+QByteArray Enviar_Modo(Contexto& ctx, Modo_Del_Equipo modo);
 
 // Asks the logger its status and sends again the command of the mode it reports, so that it
 // is left as it was found. Returns the mode code ("AJ", "RE", or whatever came).

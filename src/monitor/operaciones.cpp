@@ -92,7 +92,7 @@ QString Mensaje_Estado(Fin_Estado fin) {
 
 Fin_Modo Cambiar_Modo(Contexto& ctx, Modo_Destino destino) {
     const bool registro = destino == Modo_Destino::Registro;
-    const QByteArray r = Enviar_Comando(ctx, registro ? "RRR" : "AAA", 4);
+    const QByteArray r = Enviar_Modo(ctx, destino);
     if (r == Resp_OK) return Fin_Modo::Aceptado;
     if (registro && r == Resp_MI) return Fin_Modo::Memoria_Inconsistente;
     if (r == Resp_NC) return Fin_Modo::Sin_Respuesta;

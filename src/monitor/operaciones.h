@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "core/contexto.h"
+#include "core/modo_equipo.h"
 #include "monitor/registro_estado.h"
 
 namespace aq {
@@ -31,7 +32,8 @@ QString Mensaje_Estado(Fin_Estado fin);
 
 // --- Mode switch ---
 
-enum class Modo_Destino { Ajuste, Registro };
+// A switch asks for one of the two modes, never Desconocido.
+using Modo_Destino = Modo_Del_Equipo;
 
 enum class Fin_Modo {
     Aceptado,               // "OK"

@@ -54,7 +54,7 @@ void Guardar_Estado(Estado& estado, const Registro_Estado& r) {
     const int codigo = Codigo_Intervalo(r.Intervalo);
     if (codigo >= 0) estado.Intervalo_Equipo = codigo;
     estado.Modo_Equipo = r.Modo;
-    if (r.Modo == QLatin1String("RE")) estado.Memoria_Leida = false;
+    if (Modo_De_Codigo(r.Modo) == Modo_Del_Equipo::Registro) estado.Memoria_Leida = false;
     estado.Registros_Ocupados = r.Registros;
 }
 

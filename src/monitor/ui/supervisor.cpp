@@ -188,8 +188,9 @@ void Supervisor::Leer_Estado() {
         Fecha->setText(e.Fecha);
         Hora->setText(e.Hora);
         Intervalo->setText(e.Intervalo);
-        if (e.Modo == QLatin1String("AJ") || e.Modo == QLatin1String("RE")) {
-            const bool ajuste = e.Modo == QLatin1String("AJ");
+        const Modo_Del_Equipo modo = Modo_De_Codigo(e.Modo);
+        if (modo != Modo_Del_Equipo::Desconocido) {
+            const bool ajuste = modo == Modo_Del_Equipo::Ajuste;
             Modo->setText(ajuste ? QStringLiteral("Equipo en Modo AJUSTE")
                                  : QStringLiteral("Equipo en Modo REGISTRO"));
             for (QPushButton* b :
@@ -199,7 +200,7 @@ void Supervisor::Leer_Estado() {
         }
         Registros_Disponibles->setText(Texto_Registros_Disponibles(e.Registros));
         Deriva_Reloj->setText(Calcular_Deriva(e.Fecha, e.Hora, ctx.reloj.Ahora()).texto);
-        Memoria_Llena->setText(e.Modo == QLatin1String("RE")
+        Memoria_Llena->setText(modo == Modo_Del_Equipo::Registro
                                    ? Prever_Memoria_Llena(Registros_Libres(e.Registros),
                                                           ctx.estado.Intervalo_Equipo, e.Fecha,
                                                           e.Hora)
@@ -277,11 +278,8 @@ void Supervisor::closeEvent(QCloseEvent* e) {
     if (!Falla_Enlace) {
         Command1->setEnabled(false);
         Repintar(Command1);
-        const QString& modo = ctx.estado.Modo_Equipo;
-        if (modo == QLatin1String("AJ"))
-            Cambiar_Modo(ctx, Modo_Destino::Ajuste);
-        else if (modo == QLatin1String("RE"))
-            Cambiar_Modo(ctx, Modo_Destino::Registro);
+        // The mode of the last poll, without asking again: the poll is at most 6 s old.
+        Enviar_Modo(ctx, Modo_De_Codigo(ctx.estado.Modo_Equipo));
     }
     if (!Abriendo_Programacion) Q_EMIT Devolver_Menu();
 }
