@@ -9,11 +9,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStyleOptionTitleBar>
+#include <QTextLayout>
 
 #include "archivo/ui/archivo_ventana.h"
 #include "dobles/fondo_falso.h"
 #include "dobles/tabla.h"
 #include "link/enlace.h"
+#include "link/saludo.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
 #include "maintenance/ui/descompresor.h"
@@ -24,6 +26,7 @@
 #include "monitor/ui/prog_hora.h"
 #include "monitor/ui/prog_intervalo.h"
 #include "monitor/ui/supervisor.h"
+#include "platform/ui/dialogos_qt.h"
 #include "platform/ui/ventanas.h"
 #include "shell/ui/fondo.h"
 #include "shell/ui/opciones.h"
@@ -156,6 +159,29 @@ class Tst_Fondo : public QObject {
         QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
         Programa p;
         QCOMPARE(p.f->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    }
+
+    // However narrow the box, "Menú->Opciones" never wraps inside its arrow.
+    void la_flecha_no_se_parte() {
+        QTextLayout capa(Texto_De_Mensaje(Mensaje_Sin_Enlace("017")), QApplication::font());
+        QTextOption opcion;
+        opcion.setWrapMode(QTextOption::WordWrap);  // as a message box label
+        capa.setTextOption(opcion);
+        const QString& t = capa.text();
+        const int flecha = t.indexOf(QLatin1Char('>'));
+        QVERIFY(flecha > 0);
+        for (int ancho = 40; ancho < 800; ancho += 3) {
+            capa.beginLayout();
+            while (true) {
+                QTextLine linea = capa.createLine();
+                if (!linea.isValid()) break;
+                linea.setLineWidth(ancho);
+                QVERIFY2(linea.textStart() != flecha && linea.textStart() != flecha - 1 &&
+                             linea.textStart() != flecha - 2,
+                         qPrintable(QString::number(ancho)));
+            }
+            capa.endLayout();
+        }
     }
 
     void borrar_sin_lectura_previa() {
