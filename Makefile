@@ -1,15 +1,17 @@
 # Two commands for a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 DEMO  ?= $(CURDIR)/demo
+# What building and running need; the tests, the package and the format check add their own.
 PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
-           qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql ser2net postgresql \
-           dpkg-dev file fakeroot desktop-file-utils lintian clang-format
+           qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n
+PAQUETES_PAQUETE = dpkg-dev file fakeroot desktop-file-utils lintian
+PAQUETES_PRUEBA = libqt6sql6-psql ser2net postgresql $(PAQUETES_PAQUETE)
 JOBS ?= $(shell nproc)
 # The compiler cache serves any checkout of this tree, wherever it lies.
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps deps-fuzz configure build programs run test test-san fuzz bench clean format formato-verificar paquete
+.PHONY: all deps deps-prueba deps-paquete deps-formato deps-fuzz configure build programs run test test-san fuzz bench clean format formato-verificar paquete
 
 all: build
 
@@ -31,6 +33,15 @@ endef
 deps:
 	$(call instalar,$(PAQUETES))
 
+deps-prueba: deps
+	$(call instalar,$(PAQUETES_PRUEBA))
+
+deps-paquete: deps
+	$(call instalar,$(PAQUETES_PAQUETE))
+
+deps-formato:
+	$(call instalar,clang-format)
+
 deps-fuzz:
 	$(call instalar,clang libfuzzer-14-dev libclang-rt-14-dev)
 
@@ -51,13 +62,13 @@ run: programs
 	@scripts/demo.sh "$(BUILD)" "$(DEMO)"
 
 # The Debian package build/aqtide_<version>_<arch>.deb (programs, manual, menu entry, icon).
-paquete: programs
+paquete: deps-paquete programs
 	cd $(BUILD) && cpack -G DEB
 
 # The suite mostly waits on lines and timers (its whole CPU time is some 15 s), so four run at
 # once even on two cores: the 45-second waits of cut and overlong dumps then overlap.
 CTEST_J ?= 4
-test: build
+test: deps-prueba build
 	cd $(BUILD) && ctest --output-on-failure -j $(CTEST_J)
 
 bench: build
@@ -66,7 +77,7 @@ bench: build
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (gcc).
 BUILD_SAN ?= build-san
 SAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
-test-san: deps
+test-san: deps-prueba
 	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
 	  -DCMAKE_CXX_FLAGS="$(SAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SAN_FLAGS)" -DAQ_BANCOS=OFF \
 	  $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -85,10 +96,10 @@ fuzz: deps deps-fuzz
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_todos
 	@scripts/fuzz.sh "$(BUILD_FUZZ)" "$(FUZZ_S)"
 
-format:
+format: deps-formato
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-formato-verificar: deps
+formato-verificar: deps-formato
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:

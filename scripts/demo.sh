@@ -21,7 +21,10 @@ BAK=$demo/BAK
 COM1=$enlace
 INI
 fi
+# The manual with its pictures, as the package lays them out.
 cp -f "$build/Help.html" "$demo/Help.html" 2>/dev/null || true
+mkdir -p "$demo/img"
+cp -f "$build"/img/*.png "$demo/img/" 2>/dev/null || true
 
 "$build/sim/aqtide-sim" --enlace "$enlace" ${AQTIDE_SIM_OPCIONES:-} >"$demo/sim.log" 2>&1 &
 sim=$!

@@ -7,6 +7,7 @@
 #include "platform/reloj_real.h"
 #include "platform/ui/ayuda_visor.h"
 #include "platform/ui/dialogos_qt.h"
+#include "platform/ui/ventanas.h"
 #include "shell/arranque.h"
 #include "shell/ui/fondo.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     Instancia_Unica instancia;
     if (instancia.Otra_Copia_En_Marcha()) return 0;
     Preparar_Aplicacion();
+    Vestir_Aplicacion();
 
     Estado estado;
     estado.Linea_Comandos = app.arguments().mid(1).join(' ');

@@ -65,7 +65,8 @@ igual "campos de control" "Package: aqtide
 Version: $version
 Section: science" "$(dpkg-deb -f "$deb" Package Version Section)"
 depende=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
+for lib in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 qt6-qpa-plugins libqt6sql6-sqlite \
+    libqt6svg6 qt6-translations-l10n; do
     cierto "depende de $lib ($depende)" grep -q "\b$lib\b" <<<"$depende"
 done
 

@@ -1,25 +1,33 @@
 #include <QtTest>
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QStyleOptionTitleBar>
+#include <QTextLayout>
 
+#include "archivo/ui/archivo_ventana.h"
 #include "dobles/fondo_falso.h"
 #include "dobles/tabla.h"
 #include "link/enlace.h"
+#include "link/saludo.h"
 #include "link/ui/espere.h"
 #include "link/ui/inicial.h"
 #include "maintenance/ui/descompresor.h"
+#include "maintenance/ui/visor.h"
 #include "memory/ui/borrar_memoria.h"
 #include "memory/ui/memo.h"
 #include "monitor/ui/prog_fecha.h"
 #include "monitor/ui/prog_hora.h"
 #include "monitor/ui/prog_intervalo.h"
 #include "monitor/ui/supervisor.h"
+#include "platform/ui/dialogos_qt.h"
+#include "platform/ui/ventanas.h"
 #include "shell/ui/fondo.h"
 #include "shell/ui/opciones.h"
 
@@ -89,6 +97,93 @@ class Tst_Fondo : public QObject {
         QVERIFY(!p.f->Habilitado(Item_Menu::IDC_MENU));
     }
 
+    // "&Menú", "Moni&tor", "&Memoria", "&Opciones", "&Acerca de ..." as 1 (enabled) or 0.
+    static QString Estado_Menu(const Fondo& f) {
+        QString e;
+        for (Item_Menu i : {Item_Menu::IDC_MENU, Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO,
+                            Item_Menu::IDC_SETUP, Item_Menu::IDC_ACERCA})
+            e += f.Habilitado(i) ? '1' : '0';
+        return e;
+    }
+    static QWidget* Ventana(const QString& tipo, Programa& p) {
+        if (tipo == "monitor") return new Supervisor(p.b.ctx);
+        if (tipo == "lector") return new Memo(p.b.ctx);
+        if (tipo == "programacion") return new Prog_Hora(p.b.ctx);
+        if (tipo == "borrado") return new Borrar_Memoria(p.b.ctx);
+        if (tipo == "opciones") return new Opciones(p.b.ctx, *p.f);
+        if (tipo == "expansor") return new Descompresor(p.b.ctx);
+        if (tipo == "visor") return new Visor(p.b.ctx);
+        return new Archivo_Ventana(p.b.ctx);
+    }
+
+    // The menu while each window is open, and after its closing steps.
+    void menu_segun_lo_abierto_data() {
+        Columnas<QString, QString, QString>({"ventana", "abierta", "cerrada"});
+        Fila("monitor", "monitor", "01101", "11111");
+        Fila("lector", "lector", "01101", "11111");
+        Fila("programación", "programacion", "01101", "01101");  // back to the monitor
+        Fila("borrado", "borrado", "00000", "11111");
+        Fila("opciones", "opciones", "00010", "11111");
+        Fila("expansor", "expansor", "10000", "11111");
+        Fila("visor", "visor", "01111", "11111");
+        Fila("archivo histórico", "archivo", "11111", "11111");
+    }
+    void menu_segun_lo_abierto() {
+        QFETCH(QString, ventana);
+        Programa p;
+        QWidget* w = Ventana(ventana, p);
+        p.f->Mostrar_Hija(w);
+        QTEST(Estado_Menu(*p.f), "abierta");
+        QVERIFY(Descargar(w));
+        QTEST(Estado_Menu(*p.f), "cerrada");
+    }
+
+    void menu_con_dos_ventanas() {
+        Programa p;
+        QWidget* expansor = Ventana("expansor", p);
+        p.f->Mostrar_Hija(expansor);
+        QWidget* visor = Ventana("visor", p);
+        p.f->Mostrar_Hija(visor);
+        QCOMPARE(Estado_Menu(*p.f), QStringLiteral("00000"));
+        QVERIFY(Descargar(visor));
+        QCOMPARE(Estado_Menu(*p.f), QStringLiteral("10000"));
+        QVERIFY(Descargar(expansor));
+        QCOMPARE(Estado_Menu(*p.f), QStringLiteral("11111"));
+    }
+
+    // Qt's own texts speak Spanish, and windows carry the program's icon.
+    void dialogos_de_qt_en_castellano() {
+        Vestir_Aplicacion();
+        QDialogButtonBox caja(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(caja.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+        QVERIFY(!QApplication::windowIcon().pixmap(32).isNull());
+        Programa p;
+        QCOMPARE(p.f->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    }
+
+    // However narrow the box, "Menú->Opciones" never wraps inside its arrow.
+    void la_flecha_no_se_parte() {
+        QTextLayout capa(Texto_De_Mensaje(Mensaje_Sin_Enlace("017")), QApplication::font());
+        QTextOption opcion;
+        opcion.setWrapMode(QTextOption::WordWrap);  // as a message box label
+        capa.setTextOption(opcion);
+        const QString& t = capa.text();
+        const int flecha = t.indexOf(QLatin1Char('>'));
+        QVERIFY(flecha > 0);
+        for (int ancho = 40; ancho < 800; ancho += 3) {
+            capa.beginLayout();
+            while (true) {
+                QTextLine linea = capa.createLine();
+                if (!linea.isValid()) break;
+                linea.setLineWidth(ancho);
+                QVERIFY2(linea.textStart() != flecha && linea.textStart() != flecha - 1 &&
+                             linea.textStart() != flecha - 2,
+                         qPrintable(QString::number(ancho)));
+            }
+            capa.endLayout();
+        }
+    }
+
     void borrar_sin_lectura_previa() {
         Programa p;
         p.f->IDC_BORRAR_Click();
@@ -131,7 +226,6 @@ class Tst_Fondo : public QObject {
                      : ventana == "borrar" ? static_cast<QWidget*>(new Borrar_Memoria(p.b.ctx))
                      : ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
                                            : static_cast<QWidget*>(new Prog_Hora(p.b.ctx));
-        p.f->Habilitar(Item_Menu::IDC_MENU, false);  // as every window that talks to the logger
         p.f->Mostrar_Hija(w);
         QAbstractButton* objetivo = nullptr;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
@@ -211,6 +305,43 @@ class Tst_Fondo : public QObject {
         p.f->Mostrar_Hija(grande);
         auto* sub = qobject_cast<QMdiSubWindow*>(grande->parentWidget());
         QVERIFY(p.f->Area()->viewport()->rect().contains(sub->geometry()));
+    }
+
+    // A tool window opens beside the one that opened it, wholly visible, and Escape closes it.
+    void herramienta_junto_a_quien_la_abre_data() {
+        Columnas<QPoint, QString>({"abridora", "lado"});
+        Fila("a la derecha", QPoint(0, 0), "derecha");
+        Fila("a la izquierda", QPoint(600, 0), "izquierda");
+        Fila("debajo", QPoint(300, 0), "debajo");
+    }
+    void herramienta_junto_a_quien_la_abre() {
+        QFETCH(QPoint, abridora);
+        QFETCH(QString, lado);
+        Programa p;
+        p.f->resize(1000, 720);
+        auto* primera = new QLabel(QStringLiteral("abridora"));
+        primera->resize(360, 300);
+        p.f->Mostrar_Hija(primera);
+        auto* sub_a = qobject_cast<QMdiSubWindow*>(primera->parentWidget());
+        sub_a->move(abridora);
+        auto* herramienta = new QLabel(QStringLiteral("herramienta"));
+        herramienta->resize(360, 300);
+        Mostrar_Junto_A(primera, herramienta);
+        Cerrar_Con_Escape(herramienta);
+        QPointer<QMdiSubWindow> sub_h = qobject_cast<QMdiSubWindow*>(herramienta->parentWidget());
+        QVERIFY(p.f->Area()->viewport()->rect().contains(sub_h->geometry()));
+        const QRect a = sub_a->geometry(), h = sub_h->geometry();
+        QVERIFY(!a.intersects(h));
+        QCOMPARE(lado, h.left() > a.right()   ? QStringLiteral("derecha")
+                       : h.right() < a.left() ? QStringLiteral("izquierda")
+                                              : QStringLiteral("debajo"));
+
+        p.f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.f));
+        sub_h->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!sub_h || !sub_h->isVisible());
+        QVERIFY(sub_a->isVisible());
     }
 
     void el_expansor_se_abre_maximizado_y_fijo() {

@@ -59,7 +59,8 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
         t->setSelectionBehavior(QAbstractItemView::SelectRows);
         t->setSelectionMode(QAbstractItemView::SingleSelection);
         t->verticalHeader()->hide();
-        t->horizontalHeader()->setStretchLastSection(true);
+        // Whole columns, a scroll bar when they do not fit: a stretched last one cut paths.
+        t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
 
     Texto_Nombre = new QLineEdit(this);

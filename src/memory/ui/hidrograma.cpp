@@ -7,8 +7,6 @@
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QRubberBand>
 #include <QVBoxLayout>
@@ -20,6 +18,7 @@
 #include "core/estado.h"
 #include "memory/archivos.h"
 #include "memory/operacion_descarga.h"
+#include "platform/ui/ventanas.h"
 
 namespace aq {
 
@@ -542,19 +541,8 @@ Hidrograma* Abrir_Hidrograma(const QString& ruta, QWidget* junto_a, Dialogos& di
         return nullptr;
     }
     auto* ventana = new Hidrograma(std::move(datos), dialogos);
-    ventana->setAttribute(Qt::WA_DeleteOnClose);
-    QMdiArea* area = nullptr;
-    for (QWidget* w = junto_a; w && !area; w = w->parentWidget())
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) area = sub->mdiArea();
-    if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(ventana);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->resize(ventana->size());
-        sub->show();
-        area->setActiveSubWindow(sub);
-    } else {
-        ventana->show();
-    }
+    Mostrar_Junto_A(junto_a, ventana);
+    Cerrar_Con_Escape(ventana);
     return ventana;
 }
 

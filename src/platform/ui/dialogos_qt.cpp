@@ -49,6 +49,8 @@ QString Texto_De_Mensaje(const QString& texto) {
     t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (t.endsWith(QLatin1Char('\n'))) t.chop(1);
+    // "Menú->Opciones" names one place: a word joiner keeps the arrow on one line.
+    t.replace(QLatin1String("->"), QStringLiteral("-\u2060>"));
     return t;
 }
 

@@ -2,10 +2,20 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QShortcut>
 #include <QStyle>
+#include <QTranslator>
 #include <QVariant>
+
+// The resources live in a static library: they are registered by name, outside any namespace.
+static void Registrar_Recursos() {
+    Q_INIT_RESOURCE(recursos);
+}
 
 namespace aq {
 
@@ -20,13 +30,42 @@ int Ancho_Para_Titulo(const QMdiSubWindow* sub) {
     const int barra = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     return QFontMetrics(f).horizontalAdvance(sub->windowTitle()) + 5 * barra;
 }
+
+// Beside the neighbour, on the first side where the whole window is visible; else on its
+// right, pushed back inside the visible part.
+QPoint Junto_A(const QRect& vecina, const QSize& tam, const QRect& dentro) {
+    const QPoint lados[] = {
+        {vecina.right() + 1, vecina.top()},
+        {vecina.left() - tam.width(), vecina.top()},
+        {vecina.left(), vecina.bottom() + 1},
+        {vecina.left(), vecina.top() - tam.height()},
+    };
+    for (const QPoint& p : lados)
+        if (dentro.contains(QRect(p, tam))) return p;
+    return lados[0];
+}
+
+void Dentro_Del_Area(QMdiSubWindow* sub, const QRect& dentro) {
+    if (dentro.isEmpty() || dentro.contains(sub->geometry())) return;
+    QPoint p = sub->pos();
+    p.setX(qBound(dentro.left(), p.x(), qMax(dentro.left(), dentro.right() + 1 - sub->width())));
+    p.setY(qBound(dentro.top(), p.y(), qMax(dentro.top(), dentro.bottom() + 1 - sub->height())));
+    sub->move(p);
+}
+
+QMdiSubWindow* Sub_De(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) return sub;
+    return nullptr;
+}
 }  // namespace
 
 void Pedir_Maximizada_Fija(QWidget* ventana) {
     ventana->setProperty(Maximizada_Fija, true);
 }
 
-void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
+namespace {
+void Mostrar(QMdiArea* area, QWidget* ventana, const QMdiSubWindow* vecina) {
     const bool con_tamano = ventana->testAttribute(Qt::WA_Resized);
     const QSize deseado = ventana->size();
     QMdiSubWindow* sub = area->addSubWindow(ventana);
@@ -37,9 +76,9 @@ void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
         sub->resize(deseado.expandedTo(ventana->minimumSizeHint()) + sub->size() - ventana->size());
     if (sub->width() < Ancho_Para_Titulo(sub)) sub->resize(Ancho_Para_Titulo(sub), sub->height());
     // Never larger than the area, nor partly out of it.
-    const QSize visible = area->viewport()->size();
-    if (visible.isValid() && !visible.isEmpty())
-        sub->resize(sub->size().boundedTo(visible.expandedTo(sub->minimumSizeHint())));
+    const QRect dentro = area->viewport()->rect();
+    if (!dentro.isEmpty())
+        sub->resize(sub->size().boundedTo(dentro.size().expandedTo(sub->minimumSizeHint())));
     if (ventana->property(Maximizada_Fija).toBool()) {
         sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowCloseButtonHint);
@@ -47,26 +86,47 @@ void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
         sub->showMaximized();
     } else {
         sub->show();
-        const QRect dentro = area->viewport()->rect();
-        if (!dentro.isEmpty() && !dentro.contains(sub->geometry())) {
-            QPoint p = sub->pos();
-            p.setX(qBound(0, p.x(), qMax(0, dentro.width() - sub->width())));
-            p.setY(qBound(0, p.y(), qMax(0, dentro.height() - sub->height())));
-            sub->move(p);
-        }
+        if (vecina && vecina->isVisible() && !vecina->isMaximized())
+            sub->move(Junto_A(vecina->geometry(), sub->size(), dentro));
+        Dentro_Del_Area(sub, dentro);
     }
     ventana->show();
     area->setActiveSubWindow(sub);
 }
+}  // namespace
+
+void Mostrar_En_Area(QMdiArea* area, QWidget* ventana) {
+    Mostrar(area, ventana, nullptr);
+}
 
 void Mostrar_Junto_A(QWidget* vecina, QWidget* ventana) {
-    auto* sub = vecina ? qobject_cast<QMdiSubWindow*>(vecina->parentWidget()) : nullptr;
+    QMdiSubWindow* sub = Sub_De(vecina);
     if (sub && sub->mdiArea()) {
-        Mostrar_En_Area(sub->mdiArea(), ventana);
+        Mostrar(sub->mdiArea(), ventana, sub);
     } else {
         ventana->setAttribute(Qt::WA_DeleteOnClose);
         ventana->show();
     }
+}
+
+void Cerrar_Con_Escape(QWidget* ventana) {
+    // On the frame when there is one: the focus may rest on the frame itself.
+    QWidget* marco = Sub_De(ventana);
+    if (!marco) marco = ventana;
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), marco);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(escape, &QShortcut::activated, marco, &QWidget::close);
+}
+
+void Vestir_Aplicacion() {
+    auto* qt = new QTranslator(qApp);
+    if (qt->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    Registrar_Recursos();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/aqtide.svg")));
 }
 
 void Reloj_Arena(QWidget* w, bool ocupado) {

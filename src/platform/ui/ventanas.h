@@ -21,8 +21,18 @@ void Pedir_Maximizada_Fija(QWidget* ventana);
 // child is at least as wide as its title.
 void Mostrar_En_Area(QMdiArea* area, QWidget* ventana);
 
-// The same, in the area that holds `vecina`; a window standing alone is shown alone.
+// The same, in the area that holds `vecina`, beside it where the visible part of the area has
+// room (right, left, below, above; else over it, always inside); a window standing alone is
+// shown alone.
 void Mostrar_Junto_A(QWidget* vecina, QWidget* ventana);
+
+// A tool window (hydrograph, archive, viewer): Escape closes it as its close box does. Call
+// once it is shown.
+void Cerrar_Con_Escape(QWidget* ventana);
+
+// Qt's own texts in Spanish (file dialogs, standard buttons, context menus) and the program's
+// icon on every window and box.
+void Vestir_Aplicacion();
 
 // Hourglass (true) or normal pointer over the whole top-level window of `w`.
 void Reloj_Arena(QWidget* w, bool ocupado);

@@ -37,13 +37,16 @@ Fondo::Fondo(Contexto& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), c
     area_ = new QMdiArea(this);
     area_->setBackground(QColor(128, 128, 128));
     setCentralWidget(area_);
+    guardia_ = new QObject(this);
     Crear_Menu();
     new Teclas_Acceso(this);
     resize(1000, 720);
     Terminar_Programa = [] { QCoreApplication::exit(0); };
 }
 
-Fondo::~Fondo() = default;
+Fondo::~Fondo() {
+    delete guardia_;
+}
 
 void Fondo::Crear_Menu() {
     auto agregar = [&](QMenu* m, Item_Menu item, const QString& texto, auto slot) {
@@ -95,16 +98,48 @@ void Fondo::Form_Load() {
         comunic_.Cargar();
         Mostrar_Inicial();
     }
-    Habilitar(Item_Menu::IDC_ACERCA, true);
+    Actualizar_Menu();
 }
 
 void Fondo::Mostrar_Inicial() {
     Mostrar_Hija(new Inicial(ctx_));
 }
 
-void Fondo::Habilitar(Item_Menu item, bool habilitado) {
-    deshabilitados_[item] = !habilitado;
-    if (QAction* a = acciones_.value(item)) a->setEnabled(habilitado);
+namespace {
+constexpr const char* Menu_Devuelto = "aq_menu_devuelto";
+}
+
+void Fondo::Actualizar_Menu() {
+    // What each window takes while open: the windows that talk to the logger keep the whole
+    // menu (and the port options, taken by the link check before them); the erase and the port
+    // options also the functions; the expander leaves the menu but takes the functions and
+    // the port options.
+    bool menu = true, funciones = true, opciones = !verificando_enlace_;
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        QWidget* w = sub->widget();
+        if (!w || w->property(Menu_Devuelto).toBool()) continue;
+        if (qobject_cast<Supervisor*>(w) || qobject_cast<Dialogo_Programacion*>(w) ||
+            qobject_cast<Memo*>(w)) {
+            menu = opciones = false;
+        } else if (qobject_cast<Borrar_Memoria*>(w)) {
+            menu = funciones = opciones = false;
+        } else if (qobject_cast<Opciones*>(w)) {
+            menu = funciones = false;
+        } else if (qobject_cast<Descompresor*>(w)) {
+            funciones = opciones = false;
+        } else if (qobject_cast<Visor*>(w)) {
+            menu = false;
+        }
+    }
+    const std::pair<Item_Menu, bool> estados[] = {
+        {Item_Menu::IDC_MENU, menu},      {Item_Menu::IDC_PROGRAMADOR, funciones},
+        {Item_Menu::IDC_MEMO, funciones}, {Item_Menu::IDC_ACERCA, funciones},
+        {Item_Menu::IDC_SETUP, opciones},
+    };
+    for (const auto& [item, habilitado] : estados) {
+        deshabilitados_[item] = !habilitado;
+        acciones_[item]->setEnabled(habilitado);
+    }
 }
 
 // Qt reports a hidden action as disabled; the menu rules speak of the two states apart.
@@ -131,18 +166,20 @@ void Fondo::Reloj_Arena(bool ocupado) {
 void Fondo::Mostrar_Hija(QWidget* ventana) {
     Conectar(ventana);
     Mostrar_En_Area(area_, ventana);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(ventana->parentWidget()))
+        connect(sub, &QObject::destroyed, guardia_, [this] { Actualizar_Menu(); });
+    Actualizar_Menu();
 }
 
-void Fondo::Devolver_Menu() {
-    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
-                        Item_Menu::IDC_ACERCA, Item_Menu::IDC_MENU})
-        Habilitar(i, true);
+void Fondo::Devolver_Menu(QWidget* ventana) {
+    ventana->setProperty(Menu_Devuelto, true);
+    Actualizar_Menu();
 }
 
 void Fondo::Conectar(QWidget* ventana) {
     if (auto* w = qobject_cast<Inicial*>(ventana)) {
-        connect(w, &Inicial::Revelar_Opciones, this, [this](bool habilitar) {
-            if (habilitar) Habilitar(Item_Menu::IDC_SETUP, true);
+        // Whether "&Opciones" is enabled follows from what is open.
+        connect(w, &Inicial::Revelar_Opciones, this, [this] {
             Visible(Item_Menu::IDC_SETUP, true);
             Visible(Item_Menu::IDC_SEPARADOR_1, true);
         });
@@ -160,13 +197,13 @@ void Fondo::Conectar(QWidget* ventana) {
         connect(w, &Inicial::Enlace_Fallido, this, &Fondo::Abrir_Menu_En_Opciones);
     } else if (auto* w = qobject_cast<Supervisor*>(ventana)) {
         connect(w, &Supervisor::Entregar_Programacion, this, &Fondo::Mostrar_Hija);
-        connect(w, &Supervisor::Devolver_Menu, this, &Fondo::Devolver_Menu);
+        connect(w, &Supervisor::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
     } else if (auto* w = qobject_cast<Dialogo_Programacion*>(ventana)) {
         connect(w, &Dialogo_Programacion::Volver_Al_Monitor, this, [this] {
             if (!saliendo_) Abrir_Monitor();
         });
     } else if (auto* w = qobject_cast<Memo*>(ventana)) {
-        connect(w, &Memo::Devolver_Menu, this, &Fondo::Devolver_Menu);
+        connect(w, &Memo::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
         connect(w, &Memo::Descarga_Completa, this, [this, w](const QString& respaldo) {
             Reloj_Arena(true);
             w->Informar_Archivo(Registrar_Descarga(ctx_.perfil, ctx_.estado.Directorio_Raiz,
@@ -175,15 +212,11 @@ void Fondo::Conectar(QWidget* ventana) {
             Reloj_Arena(false);
         });
     } else if (auto* w = qobject_cast<Borrar_Memoria*>(ventana)) {
-        connect(w, &Borrar_Memoria::Devolver_Menu, this, &Fondo::Devolver_Menu);
+        connect(w, &Borrar_Memoria::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
     } else if (auto* w = qobject_cast<Visor*>(ventana)) {
-        connect(w, &Visor::Devolver_Menu, this, [this] { Habilitar(Item_Menu::IDC_MENU, true); });
+        connect(w, &Visor::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
     } else if (auto* w = qobject_cast<Descompresor*>(ventana)) {
-        connect(w, &Descompresor::Devolver_Menu, this, [this] {
-            for (Item_Menu i : {Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO,
-                                Item_Menu::IDC_SETUP, Item_Menu::IDC_ACERCA})
-                Habilitar(i, true);
-        });
+        connect(w, &Descompresor::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
     }
 }
 
@@ -195,7 +228,6 @@ void Fondo::Abrir_Monitor() {
             return;
         }
     }
-    Habilitar(Item_Menu::IDC_MENU, false);
     Mostrar_Hija(new Supervisor(ctx_));
 }
 
@@ -209,14 +241,16 @@ void Fondo::Abrir_Menu_En_Opciones() {
 }
 
 bool Fondo::Verificar_Enlace(const char* numero) {
-    Habilitar(Item_Menu::IDC_SETUP, false);
+    verificando_enlace_ = true;
+    Actualizar_Menu();
     Reloj_Arena(true);
     const bool ok = aq::Verificar_Enlace(ctx_) == Resp_OK;
-    if (!ok) {
+    if (!ok)
         ctx_.dialogos.MsgBox(Mensaje_Sin_Enlace(numero), Icono::Critico, Botones::Aceptar,
                              Titulo_Error_Enlace);
-        Habilitar(Item_Menu::IDC_SETUP, true);
-    }
+    // On success the window opened next keeps "&Opciones" greyed until it closes.
+    verificando_enlace_ = false;
+    if (!ok) Actualizar_Menu();
     return ok;
 }
 
@@ -233,10 +267,7 @@ void Fondo::IDC_PROGRAMADOR_Click() {
 }
 
 void Fondo::IDC_DUMP_Click() {
-    if (Verificar_Enlace("017")) {
-        Habilitar(Item_Menu::IDC_MENU, false);
-        Mostrar_Hija(new Memo(ctx_));
-    }
+    if (Verificar_Enlace("017")) Mostrar_Hija(new Memo(ctx_));
     Reloj_Arena(false);
 }
 
@@ -246,16 +277,10 @@ void Fondo::IDC_BORRAR_Click() {
                              Titulo_Atencion);
         return;
     }
-    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP, Item_Menu::IDC_PROGRAMADOR,
-                        Item_Menu::IDC_ACERCA})
-        Habilitar(i, false);
-    Habilitar(Item_Menu::IDC_MENU, false);
     Mostrar_Hija(new Borrar_Memoria(ctx_));
 }
 
 void Fondo::IDC_SETUP_Click() {
-    for (Item_Menu i : {Item_Menu::IDC_MEMO, Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_ACERCA})
-        Habilitar(i, false);
     Abrir_Opciones();
 }
 
@@ -272,9 +297,6 @@ bool Fondo::Abrir_Opciones() {
 }
 
 void Fondo::IDC_DESCOMPRIME_Click() {
-    for (Item_Menu i : {Item_Menu::IDC_PROGRAMADOR, Item_Menu::IDC_MEMO, Item_Menu::IDC_SETUP,
-                        Item_Menu::IDC_ACERCA})
-        Habilitar(i, false);
     Mostrar_Hija(new Descompresor(ctx_));
 }
 
@@ -285,13 +307,15 @@ void Fondo::IDC_ARCHIVO_Click() {
             return;
         }
     }
-    Mostrar_Hija(new Archivo_Ventana(ctx_));
+    auto* archivo = new Archivo_Ventana(ctx_);
+    Mostrar_Hija(archivo);
+    Cerrar_Con_Escape(archivo);
 }
 
 void Fondo::visualizar_Click() {
     if (Visor* visor = Abrir_Visor(ctx_, this)) {
-        Habilitar(Item_Menu::IDC_MENU, false);
         Mostrar_Hija(visor);
+        Cerrar_Con_Escape(visor);
         visor->Mostrar_Pendiente();
     }
 }

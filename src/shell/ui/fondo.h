@@ -50,7 +50,6 @@ class Fondo : public QMainWindow {
     // Loading: opens the port and shows the link window, unless installing.
     void Form_Load();
 
-    void Habilitar(Item_Menu item, bool habilitado);
     bool Habilitado(Item_Menu item) const;
     void Visible(Item_Menu item, bool visible);
     bool Es_Visible(Item_Menu item) const;
@@ -63,9 +62,9 @@ class Fondo : public QMainWindow {
     void IDC_PROGRAMADOR_Click();
     // Opens the main menu with "&Opciones" highlighted (after a failed link).
     void Abrir_Menu_En_Opciones();
-    // Gives back the menu that a window talking to the logger took: "&Menú", "&Memoria",
-    // "&Opciones", "Moni&tor" and "&Acerca de ...".
-    void Devolver_Menu();
+    // `ventana`'s closing steps give back what it took of the menu; it no longer counts as
+    // open for the menu even while it finishes closing.
+    void Devolver_Menu(QWidget* ventana);
 
     QAction* Accion(Item_Menu item) const { return acciones_.value(item); }
     QMenu* Menu_Principal() const { return menu_; }
@@ -100,6 +99,8 @@ class Fondo : public QMainWindow {
 
   private:
     void Crear_Menu();
+    // The menu's state, worked out from the windows open and the link check under way.
+    void Actualizar_Menu();
     // The one way to the status monitor: greys "&Menú", at most one monitor.
     void Abrir_Monitor();
     // What each kind of child window asks of the frame.
@@ -113,6 +114,9 @@ class Fondo : public QMainWindow {
     QMenu* menu_ = nullptr;
     QMap<Item_Menu, QAction*> acciones_;
     QMap<Item_Menu, bool> deshabilitados_;
+    // Context of the connections that outlive a window: gone before the menu is.
+    QObject* guardia_;
+    bool verificando_enlace_ = false;
     bool saliendo_ = false;
     bool descargada_ = false;
 };

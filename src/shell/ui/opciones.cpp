@@ -30,8 +30,8 @@ Opciones::Opciones(Contexto& ctx, Fondo& fondo, QWidget* parent)
     connect(Boton_Aceptar, &QPushButton::clicked, this, &Opciones::Boton_Aceptar_Click);
     connect(Boton_Cancelar, &QPushButton::clicked, this, &Opciones::Boton_Cancelar_Click);
 
-    // Opening: no other window may talk to the logger while the port is being chosen.
-    fondo_.Habilitar(Item_Menu::IDC_MENU, false);
+    // Opening: no other window may talk to the logger while the port is being chosen (the
+    // main window greys its menu while this dialog is open).
     Cancelado = false;
     if (!fondo_.Puerto_Host().Cargado()) fondo_.Puerto_Host().Cargar();
     if (ctx_.puerto.PortOpen()) ctx_.puerto.setPortOpen(false);
@@ -97,7 +97,7 @@ void Opciones::closeEvent(QCloseEvent* e) {
         if (Cancelado && est.Puerto_Com == 0) est.Puerto_Com = Seleccionado();
     }
 
-    fondo_.Devolver_Menu();
+    fondo_.Devolver_Menu(this);
     // The port may well be the one another program holds: then it stays closed and every
     // exchange answers "no responde", which the user can mend here again.
     if (est.Puerto_Com >= 1 && est.Puerto_Com <= 4) fondo_.Puerto_Host().Reabrir();
