@@ -1,9 +1,11 @@
 #include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "archivo/archivo_historico.h"
 #include "archivo/archivo_interno.h"
@@ -27,11 +29,8 @@ constexpr int Filas_Por_Insercion_SQLite = 8;
 constexpr int Intentos_Escritura = 4;
 
 // The reading's time in minutes since 2000-01-01; false for a date no calendar has.
-bool Minuto_De_Lectura(const Lectura_Decodificada& l, qint64& minuto) {
-    const QDate d = Fecha_Equipo(l.dia, l.mes, l.anio);
-    if (!d.isValid() || l.hora < 0 || l.hora > 23 || l.minuto < 0 || l.minuto > 59) return false;
-    minuto = Minuto_De_Fecha(d) + l.hora * 60 + l.minuto;
-    return true;
+std::optional<qint64> Minuto_De_Lectura(const Lectura_Decodificada& l) {
+    return Minuto_Equipo(Hora_Equipo{l.dia, l.mes, l.anio, l.hora, l.minuto});
 }
 
 struct Fila {
@@ -57,7 +56,7 @@ struct Por_Equipo {
 
 Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& imagen,
                                               const QString& sha256, const QString& ruta_respaldo,
-                                              const QDateTime& momento) {
+                                              const QDateTime& momento, bool solo_nuevo) {
     if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
     Resultado_Archivo r;
 
@@ -69,12 +68,12 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
         if (primer_equipo < 0) primer_equipo = b.equipo;
         equipos[b.equipo];  // a station even for a block without readings
         for (const Lectura_Decodificada& l : b.lecturas) {
-            qint64 minuto = 0;
-            if (!Minuto_De_Lectura(l, minuto)) {
+            const std::optional<qint64> minuto = Minuto_De_Lectura(l);
+            if (!minuto) {
                 ++r.descartadas;
                 continue;
             }
-            filas.push_back({b.equipo, minuto, l.valor, Metros_Alcance[b.alcance], b.numero});
+            filas.push_back({b.equipo, *minuto, l.valor, Metros_Alcance[b.alcance], b.numero});
         }
     }
     std::sort(filas.begin(), filas.end());
@@ -115,23 +114,46 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
             ultimo_error = Texto_Error(q.lastError());
             break;
         }
+        if (solo_nuevo) {
+            // Two programs importing one backup at once: the second waits, then finds it.
+            bool visto =
+                !sqlite && !q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(4207319)"));
+            if (visto) {
+                if (deshacer(q)) continue;
+                break;
+            }
+            q.prepare(QStringLiteral("SELECT 1 FROM descargas WHERE sha256 = ?"));
+            q.addBindValue(sha256);
+            if (!q.exec()) {
+                if (deshacer(q)) continue;
+                break;
+            }
+            visto = q.next();
+            q.finish();
+            if (visto) {
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                r.fin = Fin_Archivo::Ya_Archivado;
+                return r;
+            }
+        }
         q.prepare(QStringLiteral(
             "INSERT INTO descargas (sha256, equipo, momento, ruta, lecturas, nuevas) "
-            "VALUES (?, ?, ?, ?, ?, 0) ON CONFLICT (sha256) DO NOTHING RETURNING id"));
+            "VALUES (?, ?, ?, ?, ?, 0) RETURNING id"));
         q.addBindValue(sha256);
         q.addBindValue(primer_equipo >= 0 ? QVariant(primer_equipo)
                                           : QVariant(QMetaType::fromType<int>()));
         q.addBindValue(momento_texto);
-        q.addBindValue(QDir::toNativeSeparators(ruta_respaldo));
+        // Empty, not NULL, when no backup was written.
+        q.addBindValue(ruta_respaldo.isEmpty() ? QStringLiteral("")
+                                               : QDir::toNativeSeparators(ruta_respaldo));
         q.addBindValue(r.lecturas);
         if (!q.exec()) {
             if (deshacer(q)) continue;
             break;
         }
         if (!q.next()) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            r.fin = Fin_Archivo::Ya_Archivado;
-            return r;
+            if (deshacer(q)) continue;
+            break;
         }
         const qint64 id = q.value(0).toLongLong();
         q.finish();
@@ -227,6 +249,53 @@ Resultado_Archivo Archivo_Historico::Nombrar(int equipo, const QString& nombre,
     return Resultado_Archivo();
 }
 
+Resultado_Archivo Archivo_Historico::Fijar_Referencia(int equipo, std::optional<double> cota_m) {
+    if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
+    QSqlQuery q(QSqlDatabase::database(conexion_, false));
+    q.prepare(QStringLiteral(
+        "INSERT INTO estaciones (equipo, referencia) VALUES (?, ?) ON CONFLICT (equipo) "
+        "DO UPDATE SET referencia = excluded.referencia"));
+    q.addBindValue(equipo);
+    q.addBindValue(cota_m ? QVariant(*cota_m) : QVariant(QMetaType::fromType<double>()));
+    if (!q.exec()) return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
+    return Resultado_Archivo();
+}
+
+Resultado_Archivo Archivo_Historico::Guardar_Manual(int equipo, const Lectura_Manual& l) {
+    if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
+    QSqlDatabase db = QSqlDatabase::database(conexion_, false);
+    QSqlQuery q(db);
+    const bool bien =
+        db.transaction() &&
+        q.prepare(
+            QStringLiteral("INSERT INTO estaciones (equipo) VALUES (?) ON CONFLICT DO NOTHING")) &&
+        (q.addBindValue(equipo), q.exec()) &&
+        q.prepare(QStringLiteral(
+            "INSERT INTO manuales (equipo, minuto, profundidad, nota) VALUES (?, ?, ?, ?) "
+            "ON CONFLICT (equipo, minuto) DO UPDATE SET profundidad = excluded.profundidad, "
+            "nota = excluded.nota")) &&
+        (q.addBindValue(equipo), q.addBindValue(l.minuto), q.addBindValue(l.profundidad_m),
+         q.addBindValue(l.nota), q.exec()) &&
+        db.commit();
+    if (!bien) {
+        const QString error = Texto_Error(q.lastError().isValid() ? q.lastError() : db.lastError());
+        db.rollback();
+        return Falla(Fin_Archivo::Falla_Base, error);
+    }
+    return Resultado_Archivo();
+}
+
+Resultado_Archivo Archivo_Historico::Borrar_Manual(int equipo, qint64 minuto) {
+    if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
+    QSqlQuery q(QSqlDatabase::database(conexion_, false));
+    q.prepare(QStringLiteral("DELETE FROM manuales WHERE equipo = ? AND minuto = ?"));
+    q.addBindValue(equipo);
+    q.addBindValue(minuto);
+    if (!q.exec()) return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
+    if (q.numRowsAffected() < 1) return Falla(Fin_Archivo::Sin_Lectura_Manual, Texto_Iso(minuto));
+    return Resultado_Archivo();
+}
+
 QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen) {
     QByteArray texto;
     texto.reserve(Elementos_Respaldo * 7);
@@ -246,7 +315,14 @@ Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
         r.fin = Fin_Archivo::Respaldo_Invalido;
         return r;
     }
-    return archivo.Archivar(imagen, Sha256(Texto_Respaldo(imagen)), ruta_respaldo, momento);
+    // The record names a backup only when that file holds this very download.
+    const QString sha256 = Sha256(Texto_Respaldo(imagen));
+    QString escrito;
+    QFile respaldo(ruta_respaldo);
+    if (!ruta_respaldo.isEmpty() && respaldo.open(QIODevice::ReadOnly) &&
+        Sha256(respaldo.readAll()) == sha256 && respaldo.error() == QFileDevice::NoError)
+        escrito = ruta_respaldo;
+    return archivo.Archivar(imagen, sha256, escrito, momento);
 }
 
 QString Registrar_Descarga(Perfil& perfil, const QString& directorio_raiz,

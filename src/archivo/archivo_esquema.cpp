@@ -10,6 +10,7 @@
 #include "archivo/archivo_historico.h"
 #include "archivo/archivo_interno.h"
 #include "core/estado.h"
+#include "core/fecha_equipo.h"
 #include "memory/descarga.h"
 
 namespace aq {
@@ -38,11 +39,32 @@ const char* const Esquema_V1[] = {
     "GROUP BY equipo, minuto HAVING COUNT(*) > 1",
 };
 
+// Every download is a record of its own, so a SHA-256 may repeat; each station may have the
+// elevation of its reference point and manual readings. A step for one engine only starts with
+// "sqlite:" or "pg:".
+const char* const Esquema_V2[] = {
+    "sqlite:CREATE TABLE descargas_v2 (id INTEGER PRIMARY KEY, sha256 TEXT NOT NULL, "
+    "equipo INTEGER, momento TEXT NOT NULL, ruta TEXT NOT NULL, lecturas INTEGER NOT NULL, "
+    "nuevas INTEGER NOT NULL)",
+    "sqlite:INSERT INTO descargas_v2 SELECT id, sha256, equipo, momento, ruta, lecturas, nuevas "
+    "FROM descargas",
+    "sqlite:DROP TABLE descargas",
+    "sqlite:ALTER TABLE descargas_v2 RENAME TO descargas",
+    "pg:ALTER TABLE descargas DROP CONSTRAINT descargas_sha256_key",
+    "CREATE INDEX descargas_sha256 ON descargas (sha256)",
+    "ALTER TABLE estaciones ADD COLUMN referencia DOUBLE PRECISION",
+    // minuto as in lecturas; profundidad: depth to water below the reference point [m].
+    "CREATE TABLE manuales (equipo INTEGER NOT NULL, minuto INTEGER NOT NULL, "
+    "profundidad DOUBLE PRECISION NOT NULL, nota TEXT NOT NULL DEFAULT '', "
+    "PRIMARY KEY (equipo, minuto))",
+};
+
 struct Migracion {
     const char* const* pasos;
     int cantidad;
 };
-const Migracion Migraciones[] = {{Esquema_V1, int(std::size(Esquema_V1))}};
+const Migracion Migraciones[] = {{Esquema_V1, int(std::size(Esquema_V1))},
+                                 {Esquema_V2, int(std::size(Esquema_V2))}};
 static_assert(std::size(Migraciones) == Version_Esquema, "one migration per schema version");
 
 std::atomic<int> conexiones_creadas{0};
@@ -59,7 +81,7 @@ QString Texto_Error(const QSqlError& e) {
 }
 
 qint64 Minuto_De_Fecha(const QDate& d) {
-    return (d.toJulianDay() - QDate(2000, 1, 1).toJulianDay()) * 1440;
+    return Minuto_De_Momento(QDateTime(d, QTime(0, 0), Qt::UTC));
 }
 
 QDateTime Momento_De_Texto(const QString& t) {
@@ -117,6 +139,9 @@ QString Mensaje_Archivo(const Resultado_Archivo& r) {
             break;
         case Fin_Archivo::Equipo_Desconocido:
             texto = QStringLiteral("El equipo no figura en el archivo histórico.");
+            break;
+        case Fin_Archivo::Sin_Lectura_Manual:
+            texto = QStringLiteral("No hay una lectura manual del equipo en ese momento.");
             break;
     }
     if (!r.detalle.isEmpty())
@@ -261,7 +286,11 @@ Resultado_Archivo Archivo_Historico::Migrar() {
     for (int v = version + 1; v <= Version_Esquema; ++v) {
         const Migracion& m = Migraciones[v - 1];
         for (int k = 0; k < m.cantidad; ++k) {
-            const QString sql = QString::fromLatin1(m.pasos[k]).replace(QLatin1String("%ID%"), id);
+            QString sql = QString::fromLatin1(m.pasos[k]).replace(QLatin1String("%ID%"), id);
+            const QLatin1String propio = sqlite ? QLatin1String("sqlite:") : QLatin1String("pg:");
+            const QLatin1String ajeno = sqlite ? QLatin1String("pg:") : QLatin1String("sqlite:");
+            if (sql.startsWith(ajeno)) continue;
+            if (sql.startsWith(propio)) sql.remove(0, propio.size());
             if (!q.exec(sql)) return deshacer(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
         }
     }

@@ -49,7 +49,7 @@ Resultado_Archivo Importar_Respaldo(Archivo_Historico& archivo, const QString& r
         r.detalle.clear();
         return r;
     }
-    return archivo.Archivar(imagen, Sha256(contenido), ruta, QFileInfo(ruta).lastModified());
+    return archivo.Archivar(imagen, Sha256(contenido), ruta, QFileInfo(ruta).lastModified(), true);
 }
 
 bool Es_Nombre_Respaldo(const QString& ruta) {

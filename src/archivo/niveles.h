@@ -4,9 +4,13 @@
 #include <optional>
 #include <vector>
 
-#include "archivo/archivo_historico.h"
-
 namespace aq {
+
+// One reading of the continuous series: a minute of the one calendar's time line.
+struct Punto_Serie {
+    qint64 minuto = 0;
+    int valor = 0;
+};
 
 // A depth to water measured by hand at a visit, below the well's reference point.
 struct Lectura_Manual {
