@@ -275,7 +275,7 @@ Resultado_Archivo Archivo_Historico::Guardar_Manual(int equipo, const Lectura_Ma
             "ON CONFLICT (equipo, minuto) DO UPDATE SET profundidad = excluded.profundidad, "
             "nota = excluded.nota")) &&
         (q.addBindValue(equipo), q.addBindValue(l.minuto), q.addBindValue(l.profundidad_m),
-         q.addBindValue(l.nota), q.exec()) &&
+         q.addBindValue(l.nota.isNull() ? QStringLiteral("") : l.nota), q.exec()) &&
         db.commit();
     if (!bien) {
         const QString error = Texto_Error(q.lastError().isValid() ? q.lastError() : db.lastError());
