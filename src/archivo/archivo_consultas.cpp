@@ -1,5 +1,4 @@
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -11,6 +10,7 @@
 #include "archivo/archivo_interno.h"
 #include "core/fecha_equipo.h"
 #include "memory/archivos.h"
+#include "platform/escritura_segura.h"
 
 namespace aq {
 
@@ -207,13 +207,11 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         }
     }
 
-    // The file appears whole or not at all. Unbuffered: a failure met only when the buffer is
-    // flushed at commit would go unnoticed and an empty file take the place of the old one.
-    QSaveFile archivo(ruta);
-    errno = 0;
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Falla(Fin_Archivo::Falla_Salida,
-                     Mensaje_Error_Archivo(archivo, Operacion_Archivo::Abrir_Escritura));
+    // The file appears whole or not at all; never over the archive's own file.
+    Escritura_Segura archivo(ruta,
+                             Es_SQLite(destino_) ? QStringList{destino_.ruta} : QStringList{});
+    if (!archivo.Abrir())
+        return Falla(Fin_Archivo::Falla_Salida, Mensaje_Error_Archivo(archivo.Falla().tipo));
     auto texto_archivo = [utf8](const char* t) {
         const QString s = QString::fromUtf8(t);
         return utf8 ? s.toUtf8() : s.toLatin1();
@@ -223,7 +221,7 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
     bool bien = true;
     auto escribir = [&](bool al_final) {
         if (bien && (al_final || texto.size() > (1 << 20))) {
-            bien = archivo.write(texto) == texto.size();
+            bien = archivo.Escribir(texto);
             texto.resize(0);
         }
     };
@@ -284,10 +282,9 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         }
     }
     escribir(true);
-    if (!bien || !archivo.commit()) {
-        const Falla_Archivo f = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
-        archivo.cancelWriting();
-        return Falla(Fin_Archivo::Falla_Salida, Mensaje_Error_Archivo(f));
+    if (!bien || !archivo.Terminar()) {
+        archivo.Cancelar();
+        return Falla(Fin_Archivo::Falla_Salida, Mensaje_Error_Archivo(archivo.Falla().tipo));
     }
     Resultado_Archivo r;
     r.lecturas = escritas;
