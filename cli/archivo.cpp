@@ -139,11 +139,10 @@ bool Leer_Fecha(const std::optional<QString>& texto, QDate& fecha) {
     return fecha.isValid();
 }
 
-// "," or "." as the decimal mark.
 bool Leer_Numero(const QString& texto, double& valor) {
-    bool ok = false;
-    valor = QString(texto).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    return ok && std::isfinite(valor);
+    const std::optional<double> v = aq::Leer_Decimal(texto);
+    if (v) valor = *v;
+    return v.has_value();
 }
 
 // AAAA-MM-DDThh:mm on the logger's clock, a time the logger can hold.
@@ -321,10 +320,7 @@ int Manuales(aq::Archivo_Historico& archivo, const Opciones& o) {
                           .arg(aq::Texto_Iso(manuales[k].minuto))
                           .arg(QString::number(manuales[k].profundidad_m, 'f', 3)
                                    .replace(QLatin1Char('.'), QLatin1Char(',')))
-                          .arg(n.manual_usada[k]
-                                   ? QStringLiteral("sí")
-                                   : QStringLiteral("no: sin lectura del equipo a menos de un "
-                                                    "intervalo"))
+                          .arg(aq::Texto_Uso_Manual(n.manual_usada[k]))
                           .arg(manuales[k].nota));
     return Bien;
 }

@@ -111,6 +111,19 @@ Niveles Calcular_Niveles(const std::vector<Punto_Serie>& serie,
     return n;
 }
 
+std::optional<double> Leer_Decimal(const QString& texto) {
+    bool ok = false;
+    const double valor =
+        QString(texto.trimmed()).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || !std::isfinite(valor)) return {};
+    return valor;
+}
+
+QString Texto_Uso_Manual(bool usada) {
+    return usada ? QStringLiteral("sí")
+                 : QStringLiteral("no: sin lectura del equipo a menos de un intervalo");
+}
+
 std::vector<Dia_Serie> Estadisticas_Diarias(const std::vector<Punto_Serie>& serie) {
     std::vector<Dia_Serie> dias;
     qint64 inicio = 0, fin = 0;  // the current day's minutes [inicio, fin)

@@ -44,6 +44,11 @@ Niveles Calcular_Niveles(const std::vector<Punto_Serie>& serie,
 // interval. None when no reading is that close. The interval is the series' own step there.
 std::optional<double> Columna_En(const std::vector<Punto_Serie>& serie, qint64 minuto);
 
+// A number typed with "," or "." as the decimal mark; none for anything else.
+std::optional<double> Leer_Decimal(const QString& texto);
+// Whether a manual reading is used, as the listings say it.
+QString Texto_Uso_Manual(bool usada);
+
 struct Dia_Serie {
     QDate fecha;
     int lecturas = 0;
