@@ -13,6 +13,7 @@
 
 #include "../tests/archivo/respaldos_prueba.h"
 #include "archivo/archivo_historico.h"
+#include "archivo/niveles.h"
 #include "archivo/ui/archivo_ventana.h"
 #include "dobles/fondo_falso.h"
 
@@ -107,6 +108,31 @@ int main(int argc, char** argv) {
     if (de_uno < 1000000)
         std::printf("(objetivos en proporción: 60 s por 1000 resguardos, 2 s y 1 s por millón)\n");
     Informe("exportar una estación", peor, peor_cpu, 2.0 * de_uno / 1e6);
+
+    // Levels: two manual readings and a reference, the whole station computed and exported.
+    {
+        const std::vector<aq::Punto_Serie> serie = archivo.Serie(equipo);
+        archivo.Fijar_Referencia(equipo, 512.25);
+        archivo.Guardar_Manual(equipo, {serie[serie.size() / 4].minuto, 3.5, QString()});
+        archivo.Guardar_Manual(equipo, {serie[serie.size() * 3 / 4].minuto, 3.6, QString()});
+        peor = peor_cpu = 0;
+        for (int r = 0; r < 3; ++r) {
+            t.restart();
+            cpu = Cpu();
+            const aq::Niveles n = aq::Calcular_Niveles(serie, archivo.Manuales(equipo), 512.25);
+            const double calculo = t.nsecsElapsed() / 1e9;
+            if (n.profundidad_m.size() != serie.size()) return 1;
+            const aq::Resultado_Archivo e =
+                archivo.Exportar(equipo, QDate(), QDate(), tmp.filePath("niveles.csv"), false,
+                                 aq::Forma_Exportacion::Niveles);
+            if (!e || e.lecturas != de_uno) return 1;
+            peor = std::max(peor, t.nsecsElapsed() / 1e9);
+            peor_cpu = std::max(peor_cpu, Cpu() - cpu);
+            if (r == 0)
+                std::printf("niveles: cálculo de %zu lecturas %.3f s\n", serie.size(), calculo);
+        }
+        Informe("niveles: calcular+exportar", peor, peor_cpu, 1.0 * de_uno / 1e6);
+    }
 
     aq::Banco b;
     b.estado.Directorio_Raiz = tmp.path();

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "archivo/destino.h"
+#include "archivo/niveles.h"
 #include "core/fecha_equipo.h"
 
 namespace aq {
 
 // The schema this program writes; an archive of a later one is refused and left untouched.
-constexpr int Version_Esquema = 1;
+constexpr int Version_Esquema = 2;
 
 enum class Fin_Archivo {
     Bien,
@@ -27,6 +28,7 @@ enum class Fin_Archivo {
     Respaldo_Invalido,   // backup or download whose checksum disagrees
     Falla_Salida,        // the export file could not be written
     Equipo_Desconocido,  // no station with that number
+    Sin_Lectura_Manual,  // no manual reading at that time
 };
 
 struct Resultado_Archivo {
@@ -51,6 +53,8 @@ struct Resumen_Estacion {
     QDateTime primera, ultima;  // first and last reading (logger's clock)
     QDateTime ultima_descarga;
     qint64 conflictos = 0;  // times that hold more than one value
+    int descargas = 0;
+    std::optional<double> referencia;  // elevation of the well's reference point [m]
 };
 
 struct Descarga_Archivada {
@@ -62,11 +66,9 @@ struct Descarga_Archivada {
     int nuevas = 0;    // of the whole download, new when it was archived
 };
 
-// One reading of the continuous series: minutes since 2000-01-01 00:00 on the logger's clock.
-struct Punto_Serie {
-    qint64 minuto = 0;
-    int valor = 0;
-};
+// What an export writes: the series as stored, the series with depth to water and elevation,
+// or one row per calendar day.
+enum class Forma_Exportacion { Serie, Niveles, Diario };
 
 // The archive of readings, stations and downloads, through Qt SQL. Every write is an upsert
 // and every download one transaction, so several programs may write to one PostgreSQL archive
@@ -85,9 +87,12 @@ class Archivo_Historico {
     const Destino_Archivo& Destino() const { return destino_; }
 
     // One download in one transaction: its readings, stations and record. `sha256` (hex) names
-    // the raw backup; the same one twice gives Ya_Archivado and changes nothing.
+    // the raw backup, `ruta_respaldo` is empty when none was written. Every download is a
+    // record of its own, even of a memory archived before; with `solo_nuevo` (an old backup
+    // imported) a known SHA-256 gives Ya_Archivado and changes nothing.
     Resultado_Archivo Archivar(const std::vector<QByteArray>& imagen, const QString& sha256,
-                               const QString& ruta_respaldo, const QDateTime& momento);
+                               const QString& ruta_respaldo, const QDateTime& momento,
+                               bool solo_nuevo = false);
 
     std::vector<Resumen_Estacion> Estaciones(Resultado_Archivo* resultado = nullptr);
     std::vector<Descarga_Archivada> Descargas(int equipo, Resultado_Archivo* resultado = nullptr);
@@ -101,10 +106,20 @@ class Archivo_Historico {
     Resultado_Archivo Nombrar(int equipo, const QString& nombre,
                               const std::optional<QString>& nota = std::nullopt);
 
+    // The elevation of the station's reference point; none clears it.
+    Resultado_Archivo Fijar_Referencia(int equipo, std::optional<double> cota_m);
+    // A manual reading, replacing one at the same time.
+    Resultado_Archivo Guardar_Manual(int equipo, const Lectura_Manual& lectura);
+    Resultado_Archivo Borrar_Manual(int equipo, qint64 minuto);
+    // In time order.
+    std::vector<Lectura_Manual> Manuales(int equipo, Resultado_Archivo* resultado = nullptr);
+
     // Readings of one station from `desde` to `hasta` inclusive (null: open) to a CSV file
-    // with ";", ISO 8601 times, CR LF; Latin-1 unless `utf8`.
+    // with ";", ISO 8601 times, CR LF; Latin-1 unless `utf8`. Levels take every manual reading
+    // of the station, also those outside the period. `lecturas` of the result counts rows.
     Resultado_Archivo Exportar(int equipo, const QDate& desde, const QDate& hasta,
-                               const QString& ruta, bool utf8);
+                               const QString& ruta, bool utf8,
+                               Forma_Exportacion forma = Forma_Exportacion::Serie);
 
     QString Conexion() const { return conexion_; }
 
@@ -116,6 +131,9 @@ class Archivo_Historico {
     QString conexion_;
     bool abierto_ = false;
 };
+
+// An export's name typed without an extension gets ".csv".
+QString Ruta_Exportacion(const QString& ruta);
 
 // The archive the settings name (Destino_Configurado), opened; `destino` gets which one. A
 // --base or profile text of the wrong form is Sin_Conexion with the reason as detail.

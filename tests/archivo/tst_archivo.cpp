@@ -170,7 +170,7 @@ class Tst_Archivo : public QObject {
         QCOMPARE(Mensaje_Archivo(r),
                  QString::fromUtf8("El archivo histórico fue creado por una versión más nueva "
                                    "del programa; no se modificó. Actualice el programa. "
-                                   "(esquema 7; este programa usa el 1)"));
+                                   "(esquema 7; este programa usa el 2)"));
         QVERIFY(!archivo->Abierto());
         QCOMPARE(Leer(d.ruta), antes);
 
@@ -187,6 +187,160 @@ class Tst_Archivo : public QObject {
         QCOMPARE(archivo->Abrir(d).fin, Fin_Archivo::No_Es_Archivo);
         d.ruta = Ruta("falta/ARCHIVO.db");
         QCOMPARE(archivo->Abrir(d).fin, Fin_Archivo::Sin_Conexion);
+    }
+
+    // An archive of the first schema, with data, is brought up to date with its data intact;
+    // a backup known to it may then be downloaded again as a download of its own.
+    void migracion_con_datos() {
+        archivo->Cerrar();
+        {
+            QSqlDatabase v1 = QSqlDatabase::addDatabase("QSQLITE", "v1");
+            v1.setDatabaseName(Ruta("v1.db"));
+            QVERIFY(v1.open());
+            QSqlQuery q(v1);
+            for (const char* sql :
+                 {"CREATE TABLE esquema (version INTEGER NOT NULL)",
+                  "INSERT INTO esquema VALUES (1)",
+                  "CREATE TABLE estaciones (equipo INTEGER PRIMARY KEY, nombre TEXT NOT NULL "
+                  "DEFAULT '', nota TEXT NOT NULL DEFAULT '')",
+                  "CREATE TABLE descargas (id INTEGER PRIMARY KEY, sha256 TEXT NOT NULL UNIQUE, "
+                  "equipo INTEGER, momento TEXT NOT NULL, ruta TEXT NOT NULL, lecturas INTEGER "
+                  "NOT NULL, nuevas INTEGER NOT NULL)",
+                  "CREATE TABLE descargas_equipos (descarga INTEGER NOT NULL REFERENCES "
+                  "descargas(id), equipo INTEGER NOT NULL, lecturas INTEGER NOT NULL, primera "
+                  "INTEGER, ultima INTEGER, PRIMARY KEY (descarga, equipo))",
+                  "CREATE TABLE lecturas (equipo INTEGER NOT NULL, minuto INTEGER NOT NULL, "
+                  "valor INTEGER NOT NULL, alcance INTEGER NOT NULL, bloque INTEGER NOT NULL, "
+                  "descarga INTEGER NOT NULL, UNIQUE (equipo, minuto, valor))",
+                  "CREATE INDEX descargas_equipos_equipo ON descargas_equipos (equipo)",
+                  "CREATE VIEW conflictos AS SELECT equipo, minuto, COUNT(*) AS valores FROM "
+                  "lecturas GROUP BY equipo, minuto HAVING COUNT(*) > 1",
+                  "INSERT INTO estaciones VALUES (4, 'Pozo 4', 'nota')",
+                  "INSERT INTO descargas VALUES (1, 'abc', 4, '2003-05-06T07:08:09', "
+                  "'/BAK/P.$%c', 2, 2)",
+                  "INSERT INTO descargas_equipos VALUES (1, 4, 2, -60, 0)",
+                  "INSERT INTO lecturas VALUES (4, -60, 10, 4, 0, 1), (4, 0, 11, 4, 0, 1)"})
+                QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+            v1.close();
+        }
+        QSqlDatabase::removeDatabase("v1");
+        Destino_Archivo d;
+        d.ruta = Ruta("v1.db");
+        QVERIFY(archivo->Abrir(d));
+        QCOMPARE(Contar("SELECT version FROM esquema"), 2);
+        const std::vector<Resumen_Estacion> e = archivo->Estaciones();
+        QCOMPARE(e.size(), size_t(1));
+        QCOMPARE(e[0].nombre, QString("Pozo 4"));
+        QCOMPARE(e[0].nota, QString("nota"));
+        QCOMPARE(e[0].lecturas, 2);
+        QCOMPARE(e[0].descargas, 1);
+        QCOMPARE(e[0].ultima_descarga, QDateTime(QDate(2003, 5, 6), QTime(7, 8, 9)));
+        QVERIFY(!e[0].referencia);
+        const std::vector<Descarga_Archivada> de = archivo->Descargas(4);
+        QCOMPARE(de.size(), size_t(1));
+        QCOMPARE(de[0].sha256, QString("abc"));
+        QCOMPARE(de[0].ruta, QString("/BAK/P.$%c"));
+        QCOMPARE(archivo->Serie(4).size(), size_t(2));
+        QSqlQuery q(QSqlDatabase::database(archivo->Conexion()));
+        QVERIFY(
+            q.exec("INSERT INTO descargas (sha256, momento, ruta, lecturas, nuevas) "
+                   "VALUES ('abc', '', '', 0, 0)"));
+        QVERIFY(archivo->Fijar_Referencia(4, 512.25));
+        QCOMPARE(*archivo->Estaciones()[0].referencia, 512.25);
+    }
+
+    // Every download is a record, even of a memory known already; the backup's path only when
+    // that file holds this download; two values of one time inside one download both kept.
+    void descargas_como_eventos() {
+        Estado estado;
+        Dividir_Volcado(Volcado_Bueno(), estado.Imagen_Memoria);
+        QVERIFY(!Guardar_Respaldo(estado.Imagen_Memoria, Ruta("P.$%c"), dir->path()));
+        const QDateTime primera(QDate(2026, 6, 1), QTime(9, 0)), segunda = primera.addDays(3);
+        QCOMPARE(Archivar_Descarga(*archivo, estado.Imagen_Memoria, Ruta("P.$%c"), primera).nuevas,
+                 6);
+        const Resultado_Archivo otra =
+            Archivar_Descarga(*archivo, estado.Imagen_Memoria, Ruta("no-escrito.$%c"), segunda);
+        QVERIFY2(otra, qPrintable(Mensaje_Archivo(otra)));
+        QCOMPARE(otra.nuevas, 0);
+        const std::vector<Descarga_Archivada> d = archivo->Descargas(12);
+        QCOMPARE(d.size(), size_t(2));
+        QCOMPARE(d[0].ruta, QDir::toNativeSeparators(Ruta("P.$%c")));
+        QCOMPARE(d[1].ruta, QString());
+        QCOMPARE(d[1].sha256, d[0].sha256);
+        const Resumen_Estacion e = archivo->Estaciones()[0];
+        QCOMPARE(e.descargas, 2);
+        QCOMPARE(e.ultima_descarga, segunda);
+        QCOMPARE(e.lecturas, 6);
+        QCOMPARE(e.conflictos, 3);
+        QCOMPARE(Importar_Respaldo(*archivo, Ruta("P.$%c")).fin, Fin_Archivo::Ya_Archivado);
+        QCOMPARE(archivo->Estaciones()[0].descargas, 2);
+    }
+
+    // Times before 2000 (negative minutes) and across the turn of the century, in the CSV.
+    void exportar_siglo_pasado() {
+        QVERIFY(Escribir_Prueba(
+            Ruta("S.$%c"), Respaldo_Prueba(Bloque_Prueba(0, 5, 4, 31, 12, 99, 21, 0, {1, 2, 3}) +
+                                           Bloque_Prueba(0, 5, 4, 7, 2, 89, 22, 0, {4, 5}) +
+                                           Bloque_Prueba(0, 5, 4, 1, 1, 80, 0, 0, {6}))));
+        QVERIFY(Importar_Respaldo(*archivo, Ruta("S.$%c")));
+        QVERIFY(archivo->Exportar(5, QDate(), QDate(), Ruta("s"), false));
+        QCOMPARE(Leer(Ruta("s.csv")),
+                 "Fecha y hora;Columna de agua [mm];Alcance [m];Conflicto\r\n"
+                 "1980-01-01T01:00;6;4;\r\n"
+                 "1989-02-07T23:00;4;4;\r\n"
+                 "1989-02-08T00:00;5;4;\r\n"
+                 "1999-12-31T22:00;1;4;\r\n"
+                 "1999-12-31T23:00;2;4;\r\n"
+                 "2000-01-01T00:00;3;4;\r\n");
+        QCOMPARE(archivo->Serie(5, QDate(1999, 12, 31), QDate(1999, 12, 31)).size(), size_t(2));
+    }
+
+    // Levels and daily rows as files: three decimals and one, decimal comma, empty without
+    // levels; manual readings replaced and deleted by their time.
+    void exportar_niveles_y_diario() {
+        QVERIFY(Escribir_Prueba(
+            Ruta("N.$%c"),
+            Respaldo_Prueba(Bloque_Prueba(0, 8, 4, 31, 12, 1, 21, 0, {1000, 1250, 1500}))));
+        QVERIFY(Importar_Respaldo(*archivo, Ruta("N.$%c")));
+        const QString sin_niveles =
+            "Fecha y hora;Columna de agua [mm];Alcance [m];Conflicto;Profundidad al agua [m];"
+            "Cota [m]\r\n"
+            "2001-12-31T22:00;1000;4;;;\r\n"
+            "2001-12-31T23:00;1250;4;;;\r\n"
+            "2002-01-01T00:00;1500;4;;;\r\n";
+        QVERIFY(archivo->Exportar(8, QDate(), QDate(), Ruta("n.csv"), false,
+                                  Forma_Exportacion::Niveles));
+        QCOMPARE(Leer(Ruta("n.csv")), sin_niveles.toLatin1());
+
+        const qint64 once =
+            Minuto_De_Momento(QDateTime(QDate(2001, 12, 31), QTime(23, 0), Qt::UTC));
+        QVERIFY(archivo->Guardar_Manual(8, {once, 9.0, "sonda"}));
+        QVERIFY(archivo->Guardar_Manual(8, {once, 2.0005, "cinta"}));  // replaces it
+        QVERIFY(archivo->Guardar_Manual(8, {once + 600, 1.0, "en un hueco"}));
+        QVERIFY(archivo->Borrar_Manual(8, once + 600));
+        QCOMPARE(archivo->Borrar_Manual(8, once + 600).fin, Fin_Archivo::Sin_Lectura_Manual);
+        const std::vector<Lectura_Manual> m = archivo->Manuales(8);
+        QCOMPARE(m.size(), size_t(1));
+        QCOMPARE(m[0].nota, QString("cinta"));
+        QVERIFY(archivo->Exportar(8, QDate(2002, 1, 1), QDate(), Ruta("n.csv"), false,
+                                  Forma_Exportacion::Niveles));
+        QCOMPARE(Leer(Ruta("n.csv")), QByteArray("Fecha y hora;Columna de agua [mm];Alcance [m];"
+                                                 "Conflicto;Profundidad al agua [m];Cota [m]\r\n"
+                                                 "2002-01-01T00:00;1500;4;;1,751;\r\n"));
+        QVERIFY(archivo->Fijar_Referencia(8, 1.5));
+        QVERIFY(archivo->Exportar(8, QDate(), QDate(), Ruta("n.csv"), true,
+                                  Forma_Exportacion::Niveles));
+        QVERIFY(Leer(Ruta("n.csv"))
+                    .endsWith("2001-12-31T22:00;1000;4;;2,251;-0,751\r\n"
+                              "2001-12-31T23:00;1250;4;;2,001;-0,501\r\n"
+                              "2002-01-01T00:00;1500;4;;1,751;-0,251\r\n"));
+
+        QVERIFY(archivo->Exportar(8, QDate(), QDate(), Ruta("d.csv"), false,
+                                  Forma_Exportacion::Diario));
+        QCOMPARE(Leer(Ruta("d.csv")), QByteArray("Fecha;Lecturas;M\xEDnimo [mm];Media [mm];"
+                                                 "M\xE1ximo [mm]\r\n"
+                                                 "2001-12-31;2;1000;1125,0;1250\r\n"
+                                                 "2002-01-01;1;1500;1500,0;1500\r\n"));
     }
 
     void exportar_rangos_data() {
@@ -244,6 +398,10 @@ class Tst_Archivo : public QObject {
         QVERIFY(archivo->Nombrar(3, "Pozo"));
         QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta("falta/x.csv"), false).fin,
                  Fin_Archivo::Falla_Salida);
+        // The archive's own file never takes the export's place.
+        QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta("ARCHIVO.db"), false).fin,
+                 Fin_Archivo::Falla_Salida);
+        QCOMPARE(archivo->Estaciones().size(), size_t(1));
 
         // A full disk: refused, and the earlier export stays as it was.
         Disco_Chico disco(Ruta("lleno"));
@@ -341,7 +499,9 @@ class Tst_Archivo : public QObject {
   private:
     static QByteArray Volcado_Bueno() {
         QByteArray t;
-        const QList<QByteArray> w = Bloque_Prueba(1, 12, 0, 1, 6, 26, 8, 0, {1, 2, 3});
+        // Two blocks of one time with other values: a conflict inside one download.
+        const QList<QByteArray> w = Bloque_Prueba(1, 12, 0, 1, 6, 26, 8, 0, {1, 2, 3}) +
+                                    Bloque_Prueba(1, 12, 0, 1, 6, 26, 8, 0, {4, 5, 6});
         for (int i = 0; i < 4096; ++i) t += (i < w.size() ? w[i] : "FFFF") + ' ';
         long suma = 0;
         for (char c : t) suma += static_cast<unsigned char>(c);

@@ -57,9 +57,9 @@ class Tst_Archivo_Cli : public QObject {
 
         QCOMPARE(Cli({"nombre", "7", "Pozo 3", "--nota", "Ruta 5"}), 0);
         QCOMPARE(Cli({"listar"}), 0);
-        QVERIFY2(texto_salida.contains("\n7\tPozo 3\t72\t2002-01-01 00:00\t2002-01-03 23:00\t"),
+        QVERIFY2(texto_salida.contains("\n7\tPozo 3\t72\t2002-01-01 00:00\t2002-01-03 23:00\t2\t"),
                  texto_salida.constData());
-        QVERIFY(texto_salida.contains("\n8\t\t10\t2002-01-01 00:00\t2002-01-01 09:00\t"));
+        QVERIFY(texto_salida.contains("\n8\t\t10\t2002-01-01 00:00\t2002-01-01 09:00\t1\t"));
 
         QCOMPARE(Cli({"exportar", "7", "--desde", "2002-01-02", "--hasta=2002-01-02", "--utf8",
                       Ruta("pozo3.csv")}),
@@ -71,6 +71,31 @@ class Tst_Archivo_Cli : public QObject {
         QCOMPARE(csv[1], QByteArray("2002-01-02T00:00;24;4;\r"));
     }
 
+    // Reference and manual readings typed with either decimal mark, listed with whether they
+    // are used, and the levels they give in the export.
+    void referencia_y_manuales() {
+        QVERIFY(Escribir_Prueba(Ruta("win.ini"),
+                                "[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + dir->path().toUtf8() + "\r\n"));
+        Respaldo("A.$%c", 7, 1, 5);  // 0..4 mm, 2002-01-01 00:00 to 04:00
+        QCOMPARE(Cli({"importar", Ruta("A.$%c")}), 0);
+        QCOMPARE(Cli({"referencia", "7", "100,5"}), 0);
+        QCOMPARE(Cli({"manual", "7", "2002-01-01T02:00", "1.5", "--nota", "cinta"}), 0);
+        QCOMPARE(Cli({"manual", "7", "2002-01-05T00:00", "1"}), 0);
+        QCOMPARE(Cli({"manuales", "7"}), 0);
+        QCOMPARE(texto_salida, QByteArray("Fecha y hora\tProfundidad [m]\tUsada\tNota\n"
+                                          "2002-01-01T02:00\t1,500\ts\xC3\xAD\tcinta\n"
+                                          "2002-01-05T00:00\t1,000\tno: sin lectura del equipo "
+                                          "a menos de un intervalo\t\n"));
+        QCOMPARE(Cli({"exportar", "7", "--niveles", Ruta("niveles")}), 0);
+        QFile f(Ruta("niveles.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().split('\n').value(1),
+                 QByteArray("2002-01-01T00:00;0;4;;1,502;98,998\r"));
+        QCOMPARE(Cli({"manual", "7", "2002-01-05T00:00", "--borrar"}), 0);
+        QCOMPARE(Cli({"manuales", "7"}), 0);
+        QCOMPARE(texto_salida.count('\n'), 2);
+    }
+
     void salidas_de_falla_data() {
         Columnas<QStringList, int, QString>({"args", "salida", "texto"});
         using L = QStringList;
@@ -80,6 +105,12 @@ class Tst_Archivo_Cli : public QObject {
         Fila("fecha", L{"exportar", "7", "--desde", "1/1/2002", "x.csv"}, 2,
              "Las fechas se escriben AAAA-MM-DD.");
         Fila("equipo", L{"nombre", "300", "X"}, 2, "Equipo incorrecto");
+        Fila("momento", L{"manual", "7", "2002-02-30T00:00", "1"}, 2, "Momento incorrecto");
+        Fila("cota", L{"referencia", "7", "1,2,3"}, 2, "Cota incorrecta: 1,2,3");
+        Fila("manual que no hay", L{"manual", "7", "2002-01-01T00:00", "--borrar"}, 1,
+             "No hay una lectura manual del equipo en ese momento.");
+        Fila("niveles y diario", L{"exportar", "7", "--niveles", "--diario", "x.csv"}, 2,
+             "--niveles o --diario, no ambas.");
         Fila("equipo desconocido", L{"exportar", "9", "x.csv"}, 1,
              "El equipo no figura en el archivo histórico.");
         Fila("carpeta de salida", L{"exportar", "7", "falta/x.csv"}, 3,

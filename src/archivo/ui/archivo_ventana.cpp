@@ -14,6 +14,7 @@
 #include <QValueAxis>
 
 #include "archivo/serie.h"
+#include "archivo/ui/manuales_ventana.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -112,6 +113,19 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     }
     rango->addWidget(Check_Utf8);
     rango->addWidget(Boton_Exportar);
+    // Reference, manual readings and level exports of the chosen station: a dialog of its own.
+    auto* niveles = new QPushButton(QStringLiteral("Ni&veles ..."), this);
+    niveles->setObjectName(QStringLiteral("Boton_Niveles"));
+    rango->addWidget(niveles);
+    connect(niveles, &QPushButton::clicked, this, [this] {
+        const int equipo = Equipo_Elegido();
+        if (equipo < 0 || !archivo_.Abierto()) return;
+        auto* d = new Manuales_Ventana(ctx_, archivo_, equipo, Fecha_Desde->date(),
+                                       Fecha_Hasta->date(), Check_Utf8->isChecked(), this);
+        d->setAttribute(Qt::WA_DeleteOnClose);
+        connect(d, &QDialog::finished, this, &Archivo_Ventana::Actualizar_Estaciones);
+        d->open();
+    });
     rango->addStretch(1);
     rango->addWidget(Boton_Cerrar);
     auto* todo = new QVBoxLayout(this);
