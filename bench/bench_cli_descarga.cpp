@@ -2,7 +2,10 @@
 // tool to its last file written, against the line time of the dump plus the link check, and the
 // tool's CPU while it waits for the dump.
 //
-//   bench_cli_descarga [repetitions]
+//   bench_cli_descarga [repetitions] [simulator options...]
+//
+// With "--byte-a-byte" the simulator writes each character on its own, as a UART without FIFO
+// delivers them: the worst case for the wait.
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -46,11 +49,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     const int repeticiones = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
+    QStringList opciones_sim;
+    for (int i = 2; i < argc; ++i) opciones_sim << QString::fromLocal8Bit(argv[i]);
     int fuera = 0;
 
     for (int i = 0; i < repeticiones; ++i) {
         QProcess simulador;
-        simulador.start(QStringLiteral(AQ_SIM_PATH), {});
+        simulador.start(QStringLiteral(AQ_SIM_PATH), opciones_sim);
         if (!simulador.waitForStarted(5000) || !simulador.waitForReadyRead(5000)) {
             out << "no se pudo arrancar " << AQ_SIM_PATH << "\n";
             return 2;

@@ -101,7 +101,7 @@ void Linea_Pty::Cerrar() {
     maestro_ = esclavo_ = -1;
 }
 
-int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido,
+int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido, bool byte_a_byte,
                   const volatile std::sig_atomic_t& fin) {
     const int fd = linea.Maestro();
     bool enviando = false;  // the front reply has started
@@ -129,6 +129,7 @@ int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido,
             if (!rapido)
                 meta = std::min(meta,
                                 static_cast<size_t>((ahora - inicio_ms) * kCaracteres_Por_ms) + 1);
+            if (byte_a_byte) meta = std::min(meta, enviados + 1);
             if (meta > enviados) {
                 const ssize_t n = write(fd, e.texto.data() + enviados, meta - enviados);
                 if (n > 0) {
@@ -148,7 +149,9 @@ int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido,
         }
 
         int espera = 20;
-        if (enviando && !rapido) {
+        if (enviando && byte_a_byte) {
+            espera = 1;  // a character takes 1.04 ms at 9600 baud
+        } else if (enviando && !rapido) {
             espera = 10;  // about ten characters a wake-up
         } else if (!cola.empty()) {
             espera = static_cast<int>(std::clamp<int64_t>(cola.front().desde_ms - ahora, 0, 20));

@@ -36,7 +36,8 @@ class Linea_Pty {
 int64_t Ahora_ms();
 
 // Serves the line until `fin` is set or a reply asks to close it. Returns the exit code.
-int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido,
+// `byte_a_byte`: each character in a write of its own, at the line's pace.
+int Atender_Linea(Simulador_Logger& sim, Linea_Pty& linea, bool rapido, bool byte_a_byte,
                   const volatile std::sig_atomic_t& fin);
 
 }  // namespace aq::sim

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         std::cerr << "aqtide-sim: aviso: poca memoria libre, el equipo queda en Modo AJUSTE\n";
 
     std::cout << linea.Esclavo() << std::endl;
-    const int rc = Atender_Linea(sim, linea, o.rapido, g_fin);
+    const int rc = Atender_Linea(sim, linea, o.rapido, o.byte_a_byte, g_fin);
     linea.Cerrar();
     return rc;
 }

@@ -78,6 +78,8 @@ bool Analizar_Opciones(int argc, const char* const* argv, Opciones_Simulador& o,
             o.vacia = true;
         } else if (a == "--rapido") {
             o.rapido = true;
+        } else if (a == "--byte-a-byte") {
+            o.byte_a_byte = true;
         } else if (a == "--detalle") {
             o.detalle = true;
         } else if (a == "--mudo") {
@@ -192,6 +194,7 @@ Estado inicial:
 Línea:
   --enlace RUTA           crea un enlace simbólico RUTA al esclavo (se borra al salir)
   --rapido                sin demoras: ni 9600 baudios, ni proceso, ni borrado
+  --byte-a-byte           entrega cada carácter por separado (UART sin FIFO)
   --detalle               informa comandos y respuestas por la salida de errores
   --semilla N             semilla del ruido
 

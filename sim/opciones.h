@@ -19,6 +19,7 @@ struct Opciones_Simulador {
 
     // Line.
     bool rapido = false;
+    bool byte_a_byte = false;  // one character per write, as a UART without FIFO delivers them
     std::string enlace;
     bool detalle = false;
     unsigned semilla = 0;  // 0: taken from the clock

@@ -3,6 +3,9 @@
 #include "core/contexto.h"
 #include "link/sondeo.h"
 #include "link/texto.h"
+#include "platform/espera_atenta.h"
+
+#include <algorithm>
 
 namespace aq {
 
@@ -12,13 +15,19 @@ namespace {
 constexpr double Margen = 0.001;
 
 // Waits until exactly `cantidad` characters are waiting, or more than `limite` seconds have
-// passed since `t0`, or the port is gone. Blocks on the port instead of spinning.
+// passed since `t0`, or the port is gone. Blocks on the port instead of spinning, waking now
+// and then for the windows.
 void Esperar_Cantidad(Puerto_Serie& puerto, Reloj& reloj, int cantidad, double t0, double limite) {
     while (puerto.PortOpen() && puerto.InBufferCount() != cantidad &&
            reloj.Segundos() - t0 <= limite) {
-        puerto.Esperar_Datos(t0 + limite + Margen);
+        puerto.Esperar_Datos(
+            std::min(t0 + limite + Margen, reloj.Segundos() + Espera_Atenta::Paso));
+        Espera_Atenta::Atender();
     }
 }
+
+// Only one exchange at a time: the windows that run during a wait could otherwise start another.
+int intercambios_en_curso = 0;
 
 bool Es_Palabra_Conocida(const QByteArray& r) {
     return r == Resp_OK || r == Resp_KO || r == Resp_DESCONOCIDO || r == Resp_MI || r == Resp_PE ||
@@ -39,8 +48,12 @@ bool Suma_Correcta(const QByteArray& r, int largo) {
 }  // namespace
 
 void Esperar_Desde(Reloj& reloj, double t0, double segundos) {
+    Espera_Atenta atenta;
     double falta;
-    while ((falta = t0 + segundos - reloj.Segundos()) >= 0) reloj.Dormir(falta + Margen);
+    while ((falta = t0 + segundos - reloj.Segundos()) >= 0) {
+        reloj.Dormir(std::min(falta + Margen, Espera_Atenta::Paso));
+        Espera_Atenta::Atender();
+    }
 }
 
 void Esperar_Medio_Segundo(Reloj& reloj) {
@@ -49,10 +62,16 @@ void Esperar_Medio_Segundo(Reloj& reloj) {
 
 QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& comando, int largo,
                           QByteArray* version_firmware) {
+    // A second exchange could only come from something run during this one's waits; it must not
+    // reach the line in the middle of a reply.
+    if (intercambios_en_curso > 0) return Resp_NC;
+    Espera_Atenta atenta;
+    ++intercambios_en_curso;
     const int largo_lectura = puerto.InputLen();
     puerto.setInputLen(0);
     auto devolver = [&](const QByteArray& r) {
         puerto.setInputLen(largo_lectura);
+        --intercambios_en_curso;
         return r;
     };
 
@@ -94,6 +113,7 @@ QByteArray Enviar_Comando(Puerto_Serie& puerto, Reloj& reloj, const QByteArray& 
 }
 
 QByteArray Enviar_Comando(Contexto& ctx, const QByteArray& comando, int largo) {
+    Espera_Atenta atenta;
     // An adapter pulled out and plugged in again is the same port: try it before giving up.
     if (!ctx.puerto.PortOpen() && !ctx.estado.Instalando)
         Reabrir_Puerto(ctx.puerto, 0, ctx.estado.Puerto_Com);

@@ -18,7 +18,11 @@ void Sondear_Puerto(Puerto_Serie& puerto, Reloj& reloj, double t0, double limite
         if (pasada(transcurrido)) return;
         // A line that has gone will not answer: no point in waiting it out.
         if (transcurrido > limite || !puerto.PortOpen()) return;
-        puerto.Esperar_Datos(std::min(fin, reloj.Segundos() + Paso_Sondeo));
+        if (puerto.Esperar_Datos(std::min(fin, reloj.Segundos() + Paso_Sondeo))) {
+            // A line that delivers one character at a time would otherwise cost a whole pass
+            // per character: let a few more gather first.
+            reloj.Dormir(std::min(fin, reloj.Segundos() + Junta_Sondeo) - reloj.Segundos());
+        }
     }
 }
 

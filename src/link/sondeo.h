@@ -9,6 +9,8 @@ namespace aq {
 // Longest sleep on the port between two passes of a bulk wait, so that window events (the
 // progress bar) keep running while nothing arrives.
 constexpr double Paso_Sondeo = 0.05;
+// After characters arrive, how long a bulk wait lets more gather before its next pass.
+constexpr double Junta_Sondeo = 0.02;
 
 // The bulk waits of the dump and the erase: every pass runs window events and then `pasada`
 // with the seconds elapsed since `t0` (read at the start of the pass); `pasada` returns true

@@ -559,15 +559,6 @@ class Tst_Fondo : public QObject {
         QCOMPARE(q.b.perfil.secciones["BRISNA AQ-TIDE 1.0"]["MSComm1_PORT"], QStringLiteral("1"));
         QVERIFY(q.Hija<Inicial>());
     }
-
-    void sin_puertos_libres_termina() {
-        Programa p(true);
-        p.b.puerto.puertos_ocupados = {1, 2, 3, 4};
-        QVERIFY(!p.f->Abrir_Opciones());
-        QCOMPARE(p.terminado, 1);
-        QVERIFY(p.b.dialogos.cajas[0].texto.startsWith(
-            QStringLiteral("No hay ningún puerto de comunicaciones disponible.\n")));
-    }
 };
 
 QTEST_MAIN(Tst_Fondo)
