@@ -90,7 +90,7 @@ class Tst_Archivo_Cli : public QObject {
              "NO.$%c: No se pudo leer el resguardo. (El archivo seleccionado no existe)");
         Fila("servidor", L{"listar", "--base", "postgresql://nadie@127.0.0.1:1/archivo"}, 1,
              "No se pudo abrir la base de datos.");
-        Fila("url", L{"listar", "--base", "postgresql://nadie@servidor"}, 1,
+        Fila("url", L{"listar", "--base", "postgresql://nadie@servidor"}, 2,
              "no tiene la forma postgresql://usuario@servidor[:puerto]/base");
     }
     void salidas_de_falla() {
