@@ -82,6 +82,8 @@ class Sesion {
     // check, then its firmware. False with the message shown when any of it failed; nothing
     // more then goes on the line.
     bool Abrir(bool carpetas = false);
+    // Only the settings, once, for what must be checked before the line is touched.
+    void Ajustes(bool carpetas);
     // The logger answered the greeting: its mode may be restored after an interruption.
     bool Saludado() const { return saludado_; }
     // After an interruption: the clock no longer stops, and a second signal ends the run at
@@ -103,6 +105,7 @@ class Sesion {
     aq::Estado estado_;
     Reloj_Interrumpible reloj_;
     bool saludado_ = false;
+    bool ajustes_ = false;
     aq::Perfil_Ini perfil_;
     Dialogos_Consola dialogos_;
     Ayuda_Nula ayuda_;

@@ -94,6 +94,16 @@ int Borrar(Sesion& s, Confirmacion confirmacion) {
     return r.fin == aq::Fin_Borrado_Equipo::Borrada ? Exito : Rechazo;
 }
 
+// Two names of one place, whether or not a file is there yet (folders' links resolved).
+bool Misma_Ruta(const QString& a, const QString& b) {
+    auto real = [](const QString& ruta) {
+        const QFileInfo f(ruta);
+        const QString carpeta = QDir(f.absolutePath()).canonicalPath();
+        return carpeta.isEmpty() ? f.absoluteFilePath() : carpeta + QLatin1Char('/') + f.fileName();
+    };
+    return real(a) == real(b);
+}
+
 int Terminar(Sesion& s, int salida) {
     // The logger is left in the mode it was found in, as the windows leave it.
     aq::Reponer_Modo(s.ctx());
@@ -142,6 +152,18 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
             break;
         case aq::Fin_Destino::Libre:
             break;
+    }
+    s.Ajustes(true);
+    const aq::Estado& e = s.estado();
+    for (const QString& otro : {aq::Ruta_Respaldo(ruta, e.Directorio_Bak),
+                                QDir(e.Directorio_Raiz).filePath(aq::Archivo_Copia_Volcado),
+                                QDir(e.Directorio_Bak).filePath(aq::Archivo_Visualizacion)}) {
+        if (Misma_Ruta(ruta, otro)) {
+            s.Aviso(QDir::toNativeSeparators(ruta) +
+                    QStringLiteral(": la descarga escribe allí su resguardo, DUMP.$$$ o temp.tmp; "
+                                   "elija otro archivo."));
+            return Archivo;
+        }
     }
     if (const aq::Falla_En_Archivo falla = aq::Preparar_Destino(ruta)) {
         s.Aviso(aq::Mensaje_Error_Archivo(falla.tipo));

@@ -8,7 +8,9 @@
 
 namespace cli {
 
-bool Sesion::Abrir(bool carpetas) {
+void Sesion::Ajustes(bool carpetas) {
+    if (ajustes_) return;
+    ajustes_ = true;
     // The settings are the windows' own: only the reading is shared, nothing is written.
     aq::Leer_Ajustes(estado_, perfil_, dialogos_);
     // Only the warnings about what this order uses: the folders, and the port when none was
@@ -18,7 +20,10 @@ bool Sesion::Abrir(bool carpetas) {
         if (del_puerto ? puerto_.isEmpty() : carpetas) Aviso(t);
     }
     dialogos_.textos.clear();
+}
 
+bool Sesion::Abrir(bool carpetas) {
+    Ajustes(carpetas);
     QString error;
     serie_ = Abrir_Puerto_Cli(puerto_, perfil_, reloj_, estado_.Puerto_Com, &error);
     if (!serie_) {

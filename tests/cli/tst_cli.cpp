@@ -223,6 +223,9 @@ class Tst_Cli : public QObject {
             << ""
             << "Permiso denegado.\n"
             << nada;
+        fila("descargar sobre temp.tmp")
+            << nada << "" << QStringList{"descargar", "BAK/temp.tmp"} << 3 << nada << ""
+            << "BAK/temp.tmp: la descarga escribe allí su resguardo, DUMP.$$$ o temp.tmp" << nada;
         fila("descargar y borrar")
             << nada << "" << QStringList{"descargar", "x.csv", "--y-borrar", "--si"} << 0
             << QStringList{"U", "V", "U", "DDD", "U", "L", "BBB", "L", "AAA"} << "Datos en: "
