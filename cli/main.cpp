@@ -20,9 +20,9 @@ struct Orden {
 const Orden Ordenes[] = {
     {"estado", "estado [--json]",
      "Lee el estado del equipo: equipo, alcance_m, lectura_mm, fecha, hora, intervalo, modo y\n"
-     "registros_libres, uno por línea (\"campo: valor\"); además deriva_reloj_min y\n"
-     "deriva_reloj cuando el reloj del equipo se aparta del de esta PC, y memoria_llena en Modo\n"
-     "REGISTRO.\n"
+     "registros_libres, uno por línea (\"campo: valor\"); además deriva_reloj_min, los minutos\n"
+     "que el reloj del equipo se aparta del de esta PC, deriva_reloj y memoria_llena cuando el\n"
+     "monitor los mostraría.\n"
      "  --json  los mismos campos como un objeto JSON en una línea\n",
      cli::Orden_Estado, nullptr},
     {"modo", "modo ajuste|registro",
@@ -133,9 +133,11 @@ int Uso_De(const char* orden, const QString& motivo) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
-    const bool grafico = argc > 1 && std::strcmp(argv[1], "grafico") == 0;
-    if (grafico && !(argc == 3 && Es_Ayuda(QString::fromLocal8Bit(argv[2]))))
-        return Comando_Grafico(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "grafico") == 0) {
+        bool ayuda = false;
+        for (int k = 2; k < argc; ++k) ayuda = ayuda || Es_Ayuda(QString::fromLocal8Bit(argv[k]));
+        if (!ayuda) return Comando_Grafico(argc, argv);
+    }
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 

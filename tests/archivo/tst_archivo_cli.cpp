@@ -74,7 +74,6 @@ class Tst_Archivo_Cli : public QObject {
     void salidas_de_falla_data() {
         Columnas<QStringList, int, QString>({"args", "salida", "texto"});
         using L = QStringList;
-        Fila("ayuda", L{"listar", "--help"}, 0, "Uso: aqtide-cli archivo");
         Fila("sin accion", L{}, 2, "Uso:");
         Fila("opcion desconocida", L{"listar", "-x"}, 2, "Opción desconocida: -x");
         Fila("fecha", L{"exportar", "7", "--desde", "1/1/2002", "x.csv"}, 2,
