@@ -24,9 +24,12 @@ int Comando_Verificar(const QStringList& args) {
     }
     const aq::Revision_Contenido r = aq::Revisar_Contenido(ruta);
     if (!r.legible) {
-        const QString motivo = QFileInfo::exists(ruta) ? QStringLiteral("no se puede leer")
-                                                       : QStringLiteral("no existe");
-        std::fputs(QStringLiteral("%1: %2.\n").arg(ruta, motivo).toUtf8().constData(), stderr);
+        // The system's own words are not Spanish everywhere; a special file's reason is.
+        const QFileInfo info(ruta);
+        const QString motivo = !info.exists()   ? QStringLiteral("no existe.")
+                               : !info.isFile() ? r.error
+                                                : QStringLiteral("no se puede leer.");
+        std::fputs(QStringLiteral("%1: %2\n").arg(ruta, motivo).toUtf8().constData(), stderr);
         return cli::Archivo;
     }
     if (!r.valido) {
