@@ -66,7 +66,7 @@ const Orden Ordenes[] = {
      "Comprueba que un archivo de datos pueda abrirse en el visor: escribe \"ok\" o el primer\n"
      "problema hallado, y sale con 1 si lo hay.\n",
      nullptr, Comando_Verificar},
-    {"grafico", "grafico DATOS SALIDA.png [--ancho W] [--alto H]",
+    {"grafico", "grafico DATOS.csv|DATOS.txt SALIDA.png [--ancho W] [--alto H]",
      "Dibuja el hidrograma de un archivo de datos (.csv o .txt) en una imagen PNG, sin\n"
      "pantalla.\n"
      "  --ancho W, --alto H  tamaño de la imagen en píxeles, 100 a 8000 (1200 x 600)\n",
