@@ -13,7 +13,12 @@
 
 namespace {
 
-enum Salida { Bien = 0, Fallo = 1, Uso_Incorrecto = 2, Falla_Archivo = 3 };
+enum Salida {
+    Bien = cli::Exito,
+    Fallo = cli::Rechazo,
+    Uso_Incorrecto = cli::Uso,
+    Falla_Archivo = cli::Archivo
+};
 
 const char* const Ayuda =
     "Uso: aqtide-cli archivo importar [-r] RESGUARDO|CARPETA... [--base URL]\n"
@@ -43,7 +48,7 @@ const char* const Ayuda =
     "\n"
     "  --base URL  postgresql://usuario@servidor[:puerto]/base o un archivo SQLite; sin ella,\n"
     "              [Archivo] Base= del perfil o ARCHIVO.db en la carpeta del programa.\n"
-    "Salida: 0 bien, 1 falló la operación, 2 uso incorrecto, 3 falla de archivo.\n";
+    "\n";
 
 void Linea(std::FILE* f, const QString& texto) {
     std::fputs(texto.toUtf8().constData(), f);
@@ -53,6 +58,7 @@ void Linea(std::FILE* f, const QString& texto) {
 int Uso(const QString& motivo = QString()) {
     if (!motivo.isEmpty()) Linea(stderr, motivo);
     std::fputs(Ayuda, stderr);
+    std::fputs(cli::Texto_Salidas, stderr);
     return Uso_Incorrecto;
 }
 
@@ -333,6 +339,7 @@ int Comando_Archivo(const QStringList& args) {
     const Opciones o = Leer_Opciones(args.mid(1));
     if (o.ayuda || accion == "--help" || accion == "-h") {
         std::fputs(Ayuda, stdout);
+        std::fputs(cli::Texto_Salidas, stdout);
         return Bien;
     }
     if (!o.error.isEmpty()) return Uso(o.error);
@@ -344,6 +351,9 @@ int Comando_Archivo(const QStringList& args) {
         (accion == "manuales" && n == 1);
     if (!forma_correcta) return Uso();
 
+    aq::Destino_Archivo forma;
+    QString error;
+    if (!o.base.isEmpty() && !aq::Interpretar_Base(o.base, forma, &error)) return Uso(error);
     aq::Archivo_Historico archivo;
     if (!Abrir(archivo, o.base)) return Fallo;
     if (accion == "importar") return Importar(archivo, o);

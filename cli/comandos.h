@@ -16,13 +16,27 @@ int Comando_Grafico(int argc, char** argv);
 int Comando_Archivo(const QStringList& args);
 namespace cli {
 
-// Exit statuses.
+// Exit statuses, the same for every order; Texto_Salidas tells them to the user.
 enum Salida : int {
     Exito = 0,
-    Rechazo = 1,  // the logger refused, did not answer, or the transfer was bad
-    Uso = 2,      // bad usage or value
-    Archivo = 3,  // file failure
+    Rechazo = 1,        // the logger or the operation failed
+    Uso = 2,            // bad usage or value
+    Archivo = 3,        // a file could not be read or written
+    Sin_Archivar = 4,   // downloaded and saved, but the station archive was not updated
+    Por_Sigint = 130,   // stopped by Ctrl-C
+    Por_Sigterm = 143,  // stopped by SIGTERM
 };
+extern const char* const Texto_Salidas;
+
+// Prints the usage of `orden`, after `motivo` when given, on standard error; returns Uso.
+int Uso_De(const char* orden, const QString& motivo = {});
+
+// Thrown from the clock's reading once SIGINT or SIGTERM arrived: every wait reads the clock, so
+// the order stops where it waits; the run ends with Salida_De_Senal.
+struct Interrupcion {
+    int senal;
+};
+int Salida_De_Senal(int senal);
 
 // Checks the --puerto argument: a number 1 to 4, a device path, or tcp://HOST:PUERTO.
 bool Puerto_Cli_Valido(const QString& argumento, QString* error);
@@ -52,13 +66,29 @@ class Ayuda_Nula : public aq::Ayuda {
     bool Mostrar(const QString&, QString*) override { return false; }
 };
 
+// The PC's clock that stops the order once a signal arrived (see Interrupcion).
+class Reloj_Interrumpible : public aq::Reloj_Real {
+  public:
+    double Segundos() const override;
+    bool armado = true;
+};
+
 // One run's program state, settings and port.
 class Sesion {
   public:
     Sesion(aq::Consola& consola, const QString& puerto) : consola(consola), puerto_(puerto) {}
     // Reads the settings (its warnings go to the terminal; those about the folders only when
-    // `carpetas`) and opens the port; false with the message shown when it could not be opened.
+    // `carpetas`), opens the port and greets the logger as the program does at start: link
+    // check, then its firmware. False with the message shown when any of it failed; nothing
+    // more then goes on the line.
     bool Abrir(bool carpetas = false);
+    // Only the settings, once, for what must be checked before the line is touched.
+    void Ajustes(bool carpetas);
+    // The logger answered the greeting: its mode may be restored after an interruption.
+    bool Saludado() const { return saludado_; }
+    // After an interruption: the clock no longer stops, and a second signal ends the run at
+    // once.
+    void Desarmar();
     aq::Contexto& ctx() { return *ctx_; }
     aq::Estado& estado() { return estado_; }
 
@@ -73,7 +103,9 @@ class Sesion {
   private:
     QString puerto_;
     aq::Estado estado_;
-    aq::Reloj_Real reloj_;
+    Reloj_Interrumpible reloj_;
+    bool saludado_ = false;
+    bool ajustes_ = false;
     aq::Perfil_Ini perfil_;
     Dialogos_Consola dialogos_;
     Ayuda_Nula ayuda_;
@@ -90,8 +122,5 @@ int Orden_Intervalo(Sesion& s, const QStringList& args);
 int Orden_Reloj(Sesion& s, const QStringList& args);
 int Orden_Descargar(Sesion& s, const QStringList& args);
 int Orden_Borrar(Sesion& s, const QStringList& args);
-
-// Usage line of an order, printed on stderr with exit status Uso.
-int Uso_De(Sesion& s, const char* orden);
 
 }  // namespace cli

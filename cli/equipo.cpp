@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 
 #include "link/enlace.h"
-#include "link/saludo.h"
 #include "link/texto.h"
 #include "monitor/operaciones.h"
 #include "monitor/programacion.h"
@@ -14,13 +13,6 @@
 namespace cli {
 
 namespace {
-
-// The link check the main menu makes before the monitor.
-bool Enlace(Sesion& s) {
-    if (aq::Verificar_Enlace(s.ctx()) == aq::Resp_OK) return true;
-    s.Aviso(aq::Mensaje_Sin_Enlace("018"));
-    return false;
-}
 
 QString Nombre_Modo(const QString& codigo) {
     if (codigo == QLatin1String("AJ")) return QStringLiteral("AJUSTE");
@@ -39,7 +31,6 @@ bool Leer(Sesion& s, aq::Resultado_Estado* r) {
 // Programming is for a logger in AJUSTE only, as in the monitor.
 int Programar(Sesion& s, aq::Programacion que,
               const std::function<aq::Fin_Programacion(aq::Contexto&)>& enviar) {
-    if (!Enlace(s)) return Rechazo;
     aq::Resultado_Estado e;
     if (!Leer(s, &e)) return Rechazo;
     if (e.registro.Modo != QLatin1String("AJ")) {
@@ -67,8 +58,8 @@ bool Dos_Numeros(const QString& texto, QChar separador, int* a, int* b) {
 
 int Orden_Estado(Sesion& s, const QStringList& args) {
     const bool json = args == QStringList{QStringLiteral("--json")};
-    if (!args.isEmpty() && !json) return Uso_De(s, "estado");
-    if (!s.Abrir() || !Enlace(s)) return Rechazo;
+    if (!args.isEmpty() && !json) return Uso_De("estado");
+    if (!s.Abrir()) return Rechazo;
     aq::Resultado_Estado r;
     if (!Leer(s, &r)) return Rechazo;
     const aq::Registro_Estado& e = r.registro;
@@ -115,7 +106,7 @@ int Orden_Estado(Sesion& s, const QStringList& args) {
 }
 
 int Orden_Modo(Sesion& s, const QStringList& args) {
-    if (args.size() != 1) return Uso_De(s, "modo");
+    if (args.size() != 1) return Uso_De("modo");
     const QString pedido = args[0].toLower();
     aq::Modo_Destino destino;
     if (pedido == QLatin1String("ajuste"))
@@ -123,9 +114,9 @@ int Orden_Modo(Sesion& s, const QStringList& args) {
     else if (pedido == QLatin1String("registro"))
         destino = aq::Modo_Destino::Registro;
     else
-        return Uso_De(s, "modo");
+        return Uso_De("modo");
 
-    if (!s.Abrir() || !Enlace(s)) return Rechazo;
+    if (!s.Abrir()) return Rechazo;
     const aq::Fin_Modo fin = aq::Cambiar_Modo(s.ctx(), destino);
     if (fin != aq::Fin_Modo::Aceptado) s.Aviso(aq::Mensaje_Modo(destino, fin));
     if (!aq::Sondea_Despues(fin)) return Rechazo;
@@ -142,7 +133,7 @@ int Orden_Modo(Sesion& s, const QStringList& args) {
 int Orden_Fecha(Sesion& s, const QStringList& args) {
     const QRegularExpression patron(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2})$"));
     const auto m = args.size() == 1 ? patron.match(args[0]) : QRegularExpressionMatch();
-    if (!m.hasMatch()) return Uso_De(s, "fecha");
+    if (!m.hasMatch()) return Uso_De("fecha");
     const int d = m.captured(1).toInt(), mes = m.captured(2).toInt(), a = m.captured(3).toInt();
     // Checked before the line is touched: an impossible date is never sent.
     if (!aq::Fecha_Valida(d, mes, a)) {
@@ -157,8 +148,7 @@ int Orden_Fecha(Sesion& s, const QStringList& args) {
 
 int Orden_Hora(Sesion& s, const QStringList& args) {
     int h = 0, mi = 0;
-    if (args.size() != 1 || !Dos_Numeros(args[0], QLatin1Char(':'), &h, &mi))
-        return Uso_De(s, "hora");
+    if (args.size() != 1 || !Dos_Numeros(args[0], QLatin1Char(':'), &h, &mi)) return Uso_De("hora");
     if (!aq::Hora_Valida(h, mi)) {
         s.Aviso(
             aq::Mensaje_Programacion(aq::Programacion::Hora, aq::Fin_Programacion::Valor_Invalido));
@@ -171,7 +161,7 @@ int Orden_Hora(Sesion& s, const QStringList& args) {
 
 int Orden_Intervalo(Sesion& s, const QStringList& args) {
     static const QStringList nombres = {"5m", "10m", "15m", "30m", "1h", "2h", "4h"};
-    if (args.size() != 1) return Uso_De(s, "intervalo");
+    if (args.size() != 1) return Uso_De("intervalo");
     int codigo = nombres.indexOf(args[0].toLower());
     if (codigo < 0) {
         bool numero = false;
@@ -189,7 +179,7 @@ int Orden_Intervalo(Sesion& s, const QStringList& args) {
 }
 
 int Orden_Reloj(Sesion& s, const QStringList& args) {
-    if (!args.isEmpty()) return Uso_De(s, "reloj");
+    if (!args.isEmpty()) return Uso_De("reloj");
     if (!s.Abrir()) return Rechazo;
     QDate enviada;
     const int r = Programar(s, aq::Programacion::Fecha, [&](aq::Contexto& c) {

@@ -23,15 +23,12 @@ void Error(const QString& texto) {
 
 // A raw backup decoded as the expander window does it, into a file of the user's choice.
 int Comando_Expandir(const QStringList& args) {
-    if (args.size() != 2) {
-        std::fputs("Uso: aqtide-cli expandir RESGUARDO SALIDA\n", stderr);
-        return 2;
-    }
+    if (args.size() != 2) return cli::Uso_De("expandir");
     aq::Estado estado;
     QString error;
     if (!aq::Leer_Resguardo(args[0], estado.Imagen_Memoria, &error)) {
         Error(args[0] + QStringLiteral(": ") + error);
-        return 3;
+        return cli::Archivo;
     }
     const QString salida = args[1];
     const QByteArray separador = QFileInfo(salida).fileName().toLower().endsWith(".csv")
@@ -46,20 +43,20 @@ int Comando_Expandir(const QStringList& args) {
         info_salida.exists() ? info_salida.canonicalFilePath() : info_salida.absoluteFilePath();
     if (info_salida.exists() && !QFileInfo(destino).isFile()) {
         Error(salida + QStringLiteral(": no es un archivo común; no se escribe en él."));
-        return 3;
+        return cli::Archivo;
     }
     QTemporaryFile temporal(destino + QStringLiteral(".XXXXXX"));
     if (!temporal.open()) {
         Error(salida + QStringLiteral(": no se puede crear en su carpeta (") +
               temporal.errorString() + QStringLiteral(")."));
-        return 3;
+        return cli::Archivo;
     }
     temporal.close();
     auto fallar = [&]() {
         // The decoder's work files of this run, which it removes only when it finishes.
         QFile::remove(aq::Archivo_Bloque);
         QFile::remove(aq::Archivo_Informe);
-        return 3;
+        return cli::Archivo;
     };
     if (const aq::Falla_En_Archivo falla =
             aq::Analizar_Memoria(estado, temporal.fileName(), separador)) {
@@ -81,5 +78,5 @@ int Comando_Expandir(const QStringList& args) {
         return fallar();
     }
     temporal.setAutoRemove(false);
-    return 0;
+    return cli::Exito;
 }

@@ -24,9 +24,7 @@ void Sin_Avisos_Qt(QtMsgType tipo, const QMessageLogContext&, const QString& tex
 }
 
 int Uso_Grafico() {
-    Error(QStringLiteral(
-        "Uso: aqtide-cli grafico DATOS.csv|DATOS.txt SALIDA.png [--ancho W] [--alto H]"));
-    return 2;
+    return cli::Uso_De("grafico");
 }
 
 }  // namespace
@@ -52,7 +50,7 @@ int Comando_Grafico(int argc, char** argv) {
                 Error(a + QStringLiteral(": debe ser un número entre ") +
                       QString::number(Lado_Minimo) + QStringLiteral(" y ") +
                       QString::number(Lado_Maximo) + QLatin1Char('.'));
-                return 2;
+                return cli::Uso;
             }
             (a == QLatin1String("--ancho") ? ancho : alto) = valor;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -66,20 +64,20 @@ int Comando_Grafico(int argc, char** argv) {
     const aq::Datos_Exportados datos = aq::Leer_Datos_Exportados(rutas[0]);
     if (!datos.Valido()) {
         Error(rutas[0] + QStringLiteral(": ") + datos.error);
-        return 3;
+        return cli::Archivo;
     }
     QByteArray png;
     QBuffer memoria(&png);
     memoria.open(QIODevice::WriteOnly);
     if (!aq::Renderizar_Hidrograma(datos, ancho, alto).save(&memoria, "PNG")) {
         Error(QStringLiteral("No se pudo generar la imagen."));
-        return 3;
+        return cli::Archivo;
     }
     const aq::Falla_Archivo falla = aq::Reemplazar_Archivo(rutas[1], png).tipo;
     if (falla != aq::Falla_Archivo::Ninguna) {
         Error(rutas[1] + QStringLiteral(": ") +
               aq::Mensaje_Error_Archivo(falla).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-        return 3;
+        return cli::Archivo;
     }
-    return 0;
+    return cli::Exito;
 }

@@ -94,6 +94,16 @@ int Borrar(Sesion& s, Confirmacion confirmacion) {
     return r.fin == aq::Fin_Borrado_Equipo::Borrada ? Exito : Rechazo;
 }
 
+// Two names of one place, whether or not a file is there yet (folders' links resolved).
+bool Misma_Ruta(const QString& a, const QString& b) {
+    auto real = [](const QString& ruta) {
+        const QFileInfo f(ruta);
+        const QString carpeta = QDir(f.absolutePath()).canonicalPath();
+        return carpeta.isEmpty() ? f.absoluteFilePath() : carpeta + QLatin1Char('/') + f.fileName();
+    };
+    return real(a) == real(b);
+}
+
 int Terminar(Sesion& s, int salida) {
     // The logger is left in the mode it was found in, as the windows leave it.
     aq::Reponer_Modo(s.ctx());
@@ -113,11 +123,11 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         else if (a == QLatin1String("--si"))
             si = true;
         else if (a.startsWith(QLatin1String("--")) || !salida.isEmpty())
-            return Uso_De(s, "descargar");
+            return Uso_De("descargar");
         else
             salida = a;
     }
-    if (salida.isEmpty()) return Uso_De(s, "descargar");
+    if (salida.isEmpty()) return Uso_De("descargar");
     const Confirmacion confirmacion = Confirmacion_Borrado(s, si);
     if (y_borrar && confirmacion == Confirmacion::Imposible) {
         s.Aviso(QStringLiteral("--y-borrar sin terminal para confirmar exige --si."));
@@ -125,7 +135,7 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
     }
 
     const QString ruta = QFileInfo(salida).absoluteFilePath();
-    switch (aq::Revisar_Destino(ruta)) {
+    switch (aq::Revisar_Destino(ruta, aq::Alcance_Nombre::Archivo)) {
         case aq::Fin_Destino::Extension_Incorrecta:
             s.Aviso(aq::Texto_Extension_Incorrecta);
             return Uso;
@@ -142,6 +152,18 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
             break;
         case aq::Fin_Destino::Libre:
             break;
+    }
+    s.Ajustes(true);
+    const aq::Estado& e = s.estado();
+    for (const QString& otro : {aq::Ruta_Respaldo(ruta, e.Directorio_Bak),
+                                QDir(e.Directorio_Raiz).filePath(aq::Archivo_Copia_Volcado),
+                                QDir(e.Directorio_Bak).filePath(aq::Archivo_Visualizacion)}) {
+        if (Misma_Ruta(ruta, otro)) {
+            s.Aviso(QDir::toNativeSeparators(ruta) +
+                    QStringLiteral(": la descarga escribe allí su resguardo, DUMP.$$$ o temp.tmp; "
+                                   "elija otro archivo."));
+            return Archivo;
+        }
     }
     if (const aq::Falla_En_Archivo falla = aq::Preparar_Destino(ruta)) {
         s.Aviso(aq::Mensaje_Error_Archivo(falla.tipo));
@@ -164,7 +186,7 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         return Terminar(s, Rechazo);
     }
 
-    bool fallo_archivo = false;
+    bool fallo_archivo = false, sin_archivar = false;
     if (r.falla_respaldo) {
         s.Aviso(aq::Mensaje_Respaldo_Fallido(r.falla_respaldo));
         fallo_archivo = true;
@@ -189,19 +211,24 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         const QString archivo = aq::Registrar_Descarga(s.ctx().perfil, s.estado().Directorio_Raiz,
                                                        s.estado().Imagen_Memoria, r.respaldo,
                                                        QDateTime::currentDateTime());
-        if (archivo.startsWith(QLatin1String("No se actualizó")))
+        sin_archivar = archivo.startsWith(QStringLiteral("No se actualizó"));
+        if (sin_archivar)
             s.Aviso(archivo);
         else
             s.Datos(archivo);
     }
     if (transferencia_mala) return Terminar(s, Rechazo);
     if (fallo_archivo) return Terminar(s, Archivo);
-    if (!y_borrar) return Terminar(s, Exito);
+    // The data are safe in the files: the archive's failure does not hold back the erase, but
+    // it keeps a status of its own when nothing else failed.
+    const int bien = sin_archivar ? Sin_Archivar : Exito;
+    if (!y_borrar) return Terminar(s, bien);
     if (!s.estado().Memoria_Leida) {
         s.Aviso(aq::Texto_Borrar_Sin_Lectura);
         return Terminar(s, Rechazo);
     }
-    return Terminar(s, Borrar(s, confirmacion));
+    const int borrado = Borrar(s, confirmacion);
+    return Terminar(s, borrado == Exito ? bien : borrado);
 }
 
 int Orden_Borrar(Sesion& s, const QStringList& args) {
@@ -212,7 +239,7 @@ int Orden_Borrar(Sesion& s, const QStringList& args) {
         else if (a == QLatin1String("--sin-descarga-previa"))
             sin_descarga = true;
         else
-            return Uso_De(s, "borrar");
+            return Uso_De("borrar");
     }
     // Only a memory saved in this same run may be erased, unless the user says plainly that
     // it need not be.

@@ -1,6 +1,7 @@
 #include "link/sondeo.h"
 #include "memory/descarga.h"
 #include "platform/dispositivo.h"
+#include "platform/perfil_ini.h"
 #include "platform/puerto_conmutado.h"
 
 #include "comandos.h"
@@ -29,7 +30,8 @@ bool Puerto_Cli_Valido(const QString& argumento, QString* error) {
         *error = QStringLiteral("Falta el puerto.");
         return false;
     }
-    if (Es_Numero(argumento, &n) && (n < 1 || n > 4)) {
+    if (Es_Numero(argumento, &n)) {
+        if (n >= 1 && n <= 4) return true;
         *error = QStringLiteral(
             "El puerto debe ser 1, 2, 3 o 4, el nombre de un dispositivo o tcp://HOST:PUERTO.");
         return false;
@@ -38,7 +40,11 @@ bool Puerto_Cli_Valido(const QString& argumento, QString* error) {
         *error = QStringLiteral("Dirección de red incompleta: use tcp://HOST:PUERTO.");
         return false;
     }
-    return true;
+    // Only the form is checked here; the settings are read when the port is opened.
+    aq::Perfil_Ini sin_uso;
+    const aq::Dispositivo_Elegido elegido = aq::Resolver_Dispositivo(sin_uso, argumento);
+    if (!elegido) *error = elegido.error;
+    return bool(elegido);
 }
 
 std::unique_ptr<aq::Puerto_Serie> Abrir_Puerto_Cli(const QString& argumento, aq::Perfil& perfil,

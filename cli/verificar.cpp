@@ -16,19 +16,21 @@ void Escribir(const QString& texto) {
 
 // The viewer's two checks, for a data file outside the program.
 int Comando_Verificar(const QStringList& args) {
-    if (args.size() != 1) {
-        std::fputs("Uso: aqtide-cli verificar ARCHIVO\n", stderr);
-        return 2;
-    }
+    if (args.size() != 1) return cli::Uso_De("verificar");
     const QString ruta = args.first();
     if (!aq::Extension_Valida(ruta)) {
         Escribir(QStringLiteral("extensión: el nombre debe terminar en .txt o .csv"));
-        return 1;
+        return cli::Rechazo;
     }
     const aq::Revision_Contenido r = aq::Revisar_Contenido(ruta);
     if (!r.legible) {
-        Escribir(QStringLiteral("ilegible: %1").arg(r.error));
-        return 1;
+        // The system's own words are not Spanish everywhere; a special file's reason is.
+        const QFileInfo info(ruta);
+        const QString motivo = !info.exists()   ? QStringLiteral("no existe.")
+                               : !info.isFile() ? r.error
+                                                : QStringLiteral("no se puede leer.");
+        std::fputs(QStringLiteral("%1: %2\n").arg(ruta, motivo).toUtf8().constData(), stderr);
+        return cli::Archivo;
     }
     if (!r.valido) {
         Escribir(QStringLiteral("carácter no admitido: línea %1, columna %2, byte %3 (0x%4)")
@@ -36,8 +38,8 @@ int Comando_Verificar(const QStringList& args) {
                      .arg(r.columna)
                      .arg(r.byte)
                      .arg(r.byte, 2, 16, QLatin1Char('0')));
-        return 1;
+        return cli::Rechazo;
     }
     Escribir(QStringLiteral("ok"));
-    return 0;
+    return cli::Exito;
 }

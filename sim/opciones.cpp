@@ -138,6 +138,9 @@ bool Analizar_Opciones(int argc, const char* const* argv, Opciones_Simulador& o,
         } else if (a == "--mudo-a") {
             if (!clave(t)) return false;
             o.mudo_a.insert(t);
+        } else if (a == "--mudo-tras") {
+            if (!clave(t)) return false;
+            o.mudo_tras.insert(t);
         } else if (a == "--extra") {
             if (!clave(t)) return false;
             o.extra.insert(t);
@@ -201,6 +204,7 @@ Línea:
 Fallas (COMANDO: U, V, L, AAA, RRR, F, H, I, DDD, BBB; las opciones se repiten):
   --mudo                  no responde a nada
   --mudo-a COMANDO        no responde (ni ejecuta) ese comando
+  --mudo-tras COMANDO     responde ese comando y luego nada más
   --version TEXTO         identidad del firmware (por omisión "AQ-TIDE 1.0")
   --checksum-malo N       checksum erróneo en las primeras N respuestas a "L"
   --responder CMD=RESP    responde RESP + CR LF a ese comando, sin ejecutarlo

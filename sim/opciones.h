@@ -27,6 +27,7 @@ struct Opciones_Simulador {
     // Faults. Command keys: U (link check), V, L, AAA, RRR, F, H, I, DDD, BBB.
     bool mudo = false;
     std::set<std::string> mudo_a;
+    std::set<std::string> mudo_tras;  // answered, and then nothing more is
     std::string version = "AQ-TIDE 1.0";
     int checksum_malo = 0;
     std::map<std::string, std::string> responder;

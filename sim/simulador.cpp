@@ -194,10 +194,11 @@ std::string Simulador_Logger::Programar(const std::string& c, int64_t ahora_ms) 
 
 void Simulador_Logger::Ejecutar(const std::string& comando, int64_t ahora_ms) {
     const std::string clave = Clave_Comando(comando);
-    if (op_.mudo || op_.mudo_a.count(clave)) {
+    if (op_.mudo || op_.mudo_a.count(clave) || callado_) {
         Informar("recibido \"" + Visible(comando) + "\": sin respuesta");
         return;
     }
+    if (op_.mudo_tras.count(clave)) callado_ = true;
     const int64_t desde = ahora_ms + retardo_ms_;
     if (op_.cerrar_tras.count(clave)) {
         Informar("recibido \"" + Visible(comando) + "\": se cierra la línea");

@@ -71,6 +71,7 @@ class Simulador_Logger {
 
     std::string parcial_;
     bool basura_ = false;
+    bool callado_ = false;  // after a command of --mudo-tras
     int64_t ultimo_byte_ms_ = 0;
 
     int checksum_malo_ = 0;

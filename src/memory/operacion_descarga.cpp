@@ -11,10 +11,11 @@
 
 namespace aq {
 
-Fin_Destino Revisar_Destino(const QString& ruta) {
-    if (Tiene_Dos_Puntos(ruta)) return Fin_Destino::Extension_Incorrecta;
-    if (Es_Nombre_Prohibido(ruta)) return Fin_Destino::Permiso_Denegado;
+Fin_Destino Revisar_Destino(const QString& ruta, Alcance_Nombre alcance) {
     const QFileInfo info(ruta);
+    const QString nombre = alcance == Alcance_Nombre::Archivo ? info.fileName() : ruta;
+    if (Tiene_Dos_Puntos(nombre)) return Fin_Destino::Extension_Incorrecta;
+    if (Es_Nombre_Prohibido(nombre)) return Fin_Destino::Permiso_Denegado;
     if (info.fileName().startsWith(QLatin1Char('.')) || !(info.exists() || info.isSymLink()))
         return Fin_Destino::Libre;
     // The owner's write bit stands for the read-only attribute (root may write anyway).

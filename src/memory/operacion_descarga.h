@@ -41,8 +41,11 @@ enum class Fin_Destino {
     Permiso_Denegado,      // forbidden name, or something that is not a plain writable file
 };
 
-// The name checks of the save dialog, in its order. Hidden files are not looked for.
-Fin_Destino Revisar_Destino(const QString& ruta);
+// The name checks of the save dialog, in its order, on the whole path (the dialog's rule) or
+// on the file's own name only (the command line's, where a folder may have full stops). Hidden
+// files are not looked for.
+enum class Alcance_Nombre { Ruta, Archivo };
+Fin_Destino Revisar_Destino(const QString& ruta, Alcance_Nombre alcance = Alcance_Nombre::Ruta);
 
 // Checks that the chosen file can be written by opening it for appending (what it holds is
 // kept); a file the check had to create is removed again.

@@ -99,7 +99,6 @@ class Tst_Archivo_Cli : public QObject {
     void salidas_de_falla_data() {
         Columnas<QStringList, int, QString>({"args", "salida", "texto"});
         using L = QStringList;
-        Fila("ayuda", L{"listar", "--help"}, 0, "Uso: aqtide-cli archivo");
         Fila("sin accion", L{}, 2, "Uso:");
         Fila("opcion desconocida", L{"listar", "-x"}, 2, "Opción desconocida: -x");
         Fila("fecha", L{"exportar", "7", "--desde", "1/1/2002", "x.csv"}, 2,
@@ -121,7 +120,7 @@ class Tst_Archivo_Cli : public QObject {
              "NO.$%c: No se pudo leer el resguardo. (El archivo seleccionado no existe)");
         Fila("servidor", L{"listar", "--base", "postgresql://nadie@127.0.0.1:1/archivo"}, 1,
              "No se pudo abrir la base de datos.");
-        Fila("url", L{"listar", "--base", "postgresql://nadie@servidor"}, 1,
+        Fila("url", L{"listar", "--base", "postgresql://nadie@servidor"}, 2,
              "no tiene la forma postgresql://usuario@servidor[:puerto]/base");
     }
     void salidas_de_falla() {

@@ -42,6 +42,13 @@ class Tst_Saludo : public QObject {
              "Este software no es compatible\ncon la versión AQ-TIDE 2.3 de firmware", link);
         Fila("KO a V", L{"OK\r\n"}, QByteArray("KO\r\n"), int(Fin_Saludo::Respuesta_Desconocida),
              "Este software no es compatible\ncon la versión  de firmware", link);
+        // Of the right length but not an identity: not taken for another firmware.
+        Fila("version sin CR LF", L{"OK\r\n"}, QByteArray("AQ-TIDE 2.3 x"),
+             int(Fin_Saludo::Respuesta_Desconocida),
+             "Este software no es compatible\ncon la versión  de firmware", link);
+        Fila("version sin punto", L{"OK\r\n"}, QByteArray("AQ-TIDE 2,3\r\n"),
+             int(Fin_Saludo::Respuesta_Desconocida),
+             "Este software no es compatible\ncon la versión  de firmware", link);
     }
 
     // "V" goes out only after a good link check, half a second after the notice.

@@ -138,10 +138,10 @@ class Tst_Visor : public QObject {
         QProcess p;
         p.start(AQ_BINARIOS "/cli/aqtide-cli", {"verificar", x});
         QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
-                 QString("ilegible: No es un archivo común (es una tubería, un dispositivo, un "
-                         "socket o una carpeta).\n"));
+        QCOMPARE(p.exitCode(), 3);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 x + QString(": No es un archivo común (es una tubería, un dispositivo, un "
+                             "socket o una carpeta).\n"));
         QVERIFY(!vigia.Disparado());
     }
 };
