@@ -112,6 +112,8 @@ int Uso_De(Sesion& s, const char* orden) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "grafico") == 0) return Comando_Grafico(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "archivo") == 0 && std::strcmp(argv[2], "grafico") == 0)
+        return Comando_Archivo_Grafico(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 

@@ -6,7 +6,7 @@
 #include "maintenance/datos_visor.h"
 #include "maintenance/modelo_lineas.h"
 #include "maintenance/ui/visor.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 
 using namespace aq;
 

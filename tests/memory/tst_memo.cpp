@@ -3,7 +3,7 @@
 #include "dobles/fondo_falso.h"
 #include "link/enlace.h"
 #include "memory/descarga.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 #include "memory/ui/memo.h"
 #include "platform/ui/ventanas.h"
 #include "tst_descarga_volcado.h"
