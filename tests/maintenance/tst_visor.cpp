@@ -96,7 +96,7 @@ class Tst_Visor : public QObject {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* x = qobject_cast<Hidrograma*>(w); x && x->isVisible()) h = x;
         QVERIFY(h && h->windowTitle() == QString("Hidrograma - P.CSV"));
-        QCOMPARE(h->Datos().Total_Lecturas(), 2);
+        QCOMPARE(h->Grafico()->Serie().Total_Puntos(), size_t(2));
         delete h;
     }
 
