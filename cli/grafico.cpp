@@ -12,6 +12,7 @@
 #include "memory/archivos.h"
 #include "memory/datos_exportados.h"
 #include "memory/serie_datos.h"
+#include "platform/escritura_segura.h"
 #include "platform/perfil_ini.h"
 
 namespace {
@@ -88,7 +89,6 @@ bool Leer(QStringList args, const QStringList& con_valor, Opciones_Grafico* o, i
 
 // Writes the picture; the exit status.
 int Guardar(const QImage& imagen, const QString& ruta, const QStringList& entradas = {}) {
-    Q_UNUSED(entradas);
     QByteArray png;
     QBuffer memoria(&png);
     memoria.open(QIODevice::WriteOnly);
@@ -96,7 +96,7 @@ int Guardar(const QImage& imagen, const QString& ruta, const QStringList& entrad
         Error(QStringLiteral("No se pudo generar la imagen."));
         return cli::Archivo;
     }
-    const aq::Falla_Archivo falla = aq::Reemplazar_Archivo(ruta, png).tipo;
+    const aq::Falla_Archivo falla = aq::Reemplazar_Archivo(ruta, png, entradas).tipo;
     if (falla != aq::Falla_Archivo::Ninguna) {
         Error(ruta + QStringLiteral(": ") +
               aq::Mensaje_Error_Archivo(falla).replace(QLatin1Char('\n'), QLatin1Char(' ')));

@@ -89,7 +89,8 @@ class Tst_Hidrograma : public QObject {
     }
     void init() {
         dialogos_ = Dialogos_Guionados();
-        h_ = std::make_unique<Hidrograma>(Serie_De_Datos(Leer_Datos_Exportados(ruta_)), dialogos_);
+        h_ = std::make_unique<Hidrograma>(Serie_De_Datos(Leer_Datos_Exportados(ruta_)), dialogos_,
+                                          Guardar_Imagen_Con(dialogos_));
         h_->resize(900, 560);
         h_->show();
         QVERIFY(QTest::qWaitForWindowExposed(h_.get()));

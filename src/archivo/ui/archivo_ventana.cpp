@@ -11,6 +11,7 @@
 #include <QStandardItemModel>
 
 #include "archivo/serie.h"
+#include "memory/ui/grafico_datos.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -70,7 +71,8 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     Combo_Magnitud = new QComboBox(this);
     for (const Magnitud_Grafica& m : {Magnitud_Columna(), Magnitud_Profundidad(), Magnitud_Cota()})
         Combo_Magnitud->addItem(m.Titulo());
-    Grafico_Serie = new Hidrograma(Serie_Grafica(), ctx_.dialogos, this);
+    Grafico_Serie =
+        new Hidrograma(Serie_Grafica(), ctx_.dialogos, Guardar_Imagen_Con(ctx_.dialogos), this);
     Grafico_Serie->setMinimumHeight(260);
 
     auto* datos = new QFormLayout;

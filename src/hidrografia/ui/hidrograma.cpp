@@ -20,8 +20,6 @@
 
 #include "core/estado.h"
 #include "core/fecha_equipo.h"
-#include "memory/archivos.h"
-#include "memory/operacion_descarga.h"
 
 namespace aq {
 
@@ -410,8 +408,9 @@ class Vista_Hidrograma : public QChartView {
     bool moviendo_ = false;
 };
 
-Hidrograma::Hidrograma(Serie_Grafica serie, Dialogos& dialogos, QWidget* parent)
-    : QWidget(parent), dialogos_(dialogos) {
+Hidrograma::Hidrograma(Serie_Grafica serie, Dialogos& dialogos, Guardar_Imagen guardar,
+                       QWidget* parent)
+    : QWidget(parent), dialogos_(dialogos), guardar_(std::move(guardar)) {
     Vista = new Vista_Hidrograma(new Grafico_Hidrografico(Serie_Grafica()), this);
     Cursor = new QLabel(QStringLiteral(" "), this);
     Aviso = new QLabel(this);
@@ -424,6 +423,7 @@ Hidrograma::Hidrograma(Serie_Grafica serie, Dialogos& dialogos, QWidget* parent)
     ayuda->setEnabled(false);
     Restablecer = new QPushButton(QStringLiteral("&Restablecer"), this);
     Exportar = new QPushButton(QStringLiteral("&Exportar PNG..."), this);
+    Exportar->setEnabled(bool(guardar_));
 
     auto* caja = new QVBoxLayout(this);
     caja->addWidget(Vista, 1);
@@ -560,25 +560,15 @@ void Hidrograma::keyPressEvent(QKeyEvent* e) {
 }
 
 void Hidrograma::Exportar_Click() {
+    if (!guardar_) return;
     QString ruta = dialogos_.Guardar_Archivo(Filtro_Png, Grafico()->Serie().carpeta);
     if (ruta.isEmpty()) return;
     if (!ruta.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) ruta += QStringLiteral(".png");
-    if (QFileInfo::exists(ruta) &&
-        dialogos_.MsgBox(Texto_Sobrescribir, Icono::Pregunta, Botones::Aceptar_Cancelar,
-                         Titulo_Advertencia_Archivo) == Respuesta::Cancelar)
-        return;
-
     QByteArray png;
     QBuffer memoria(&png);
     memoria.open(QIODevice::WriteOnly);
-    const bool codificada = Vista->grab().toImage().save(&memoria, "PNG");
-    const Falla_Archivo falla =
-        codificada ? Reemplazar_Archivo(ruta, png).tipo : Falla_Archivo::Otra;
-    if (falla != Falla_Archivo::Ninguna) {
-        dialogos_.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
-                         Titulo_Error_Archivo);
-        return;
-    }
+    Vista->grab().toImage().save(&memoria, "PNG");
+    if (!guardar_(ruta, png)) return;
     Aviso->setText(QStringLiteral("Imagen guardada en ") + QDir::toNativeSeparators(ruta));
 }
 

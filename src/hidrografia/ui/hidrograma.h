@@ -7,6 +7,7 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
+#include <functional>
 #include <vector>
 
 #include "hidrografia/escalas.h"
@@ -70,7 +71,12 @@ class Grafico_Hidrografico : public QChart {
 class Hidrograma : public QWidget {
     Q_OBJECT
   public:
-    Hidrograma(Serie_Grafica serie, Dialogos& dialogos, QWidget* parent = nullptr);
+    // Puts the picture at the chosen path, asking and telling the user as the program's other
+    // files do; true when it was written.
+    using Guardar_Imagen = std::function<bool(const QString& ruta, const QByteArray& png)>;
+
+    Hidrograma(Serie_Grafica serie, Dialogos& dialogos, Guardar_Imagen guardar,
+               QWidget* parent = nullptr);
 
     QChartView* Vista;
     QLabel* Cursor;  // the reading nearest in time to the pointer
@@ -105,6 +111,7 @@ class Hidrograma : public QWidget {
     void Acercar_En(double factor, const QPointF& valor, bool ambos);
 
     Dialogos& dialogos_;
+    Guardar_Imagen guardar_;
 };
 
 // The picture of `serie` as the window first shows it, `ancho` x `alto` pixels. Needs a

@@ -3,9 +3,27 @@
 #include <QFileInfo>
 
 #include "core/estado.h"
+#include "memory/archivos.h"
+#include "memory/operacion_descarga.h"
 #include "memory/serie_datos.h"
+#include "platform/escritura_segura.h"
 
 namespace aq {
+
+Hidrograma::Guardar_Imagen Guardar_Imagen_Con(Dialogos& dialogos) {
+    return [&dialogos](const QString& ruta, const QByteArray& png) {
+        if (QFileInfo::exists(ruta) &&
+            dialogos.MsgBox(Texto_Sobrescribir, Icono::Pregunta, Botones::Aceptar_Cancelar,
+                            Titulo_Advertencia_Archivo) == Respuesta::Cancelar)
+            return false;
+        const Falla_Archivo falla =
+            png.isEmpty() ? Falla_Archivo::Otra : Reemplazar_Archivo(ruta, png).tipo;
+        if (falla == Falla_Archivo::Ninguna) return true;
+        dialogos.MsgBox(Mensaje_Error_Archivo(falla), Icono::Critico, Botones::Aceptar,
+                        Titulo_Error_Archivo);
+        return false;
+    };
+}
 
 Hidrograma* Abrir_Hidrograma(const QString& ruta, QWidget* junto_a, Dialogos& dialogos) {
     const Datos_Exportados datos = Leer_Datos_Exportados(ruta);
@@ -14,7 +32,7 @@ Hidrograma* Abrir_Hidrograma(const QString& ruta, QWidget* junto_a, Dialogos& di
                         Icono::Informacion, Botones::Aceptar, Titulo_Aplicacion);
         return nullptr;
     }
-    auto* ventana = new Hidrograma(Serie_De_Datos(datos), dialogos);
+    auto* ventana = new Hidrograma(Serie_De_Datos(datos), dialogos, Guardar_Imagen_Con(dialogos));
     Mostrar_Junto_A(ventana, junto_a);
     return ventana;
 }
