@@ -146,12 +146,12 @@ int main(int argc, char** argv) {
         t.restart();
         cpu = Cpu();
         w.Tabla_Estaciones->selectRow(0);
-        w.Vista_Serie->grab();  // drawn, not merely queued
+        w.Grafico_Serie->Vista->grab();  // drawn, not merely queued
         peor = std::max(peor, t.nsecsElapsed() / 1e9);
         peor_cpu = std::max(peor_cpu, Cpu() - cpu);
     }
     std::printf("serie en pantalla: %zu lecturas, %d puntos dibujados\n", w.Serie().size(),
-                w.Puntos_Dibujados());
+                w.Grafico_Serie->Grafico()->Puntos_Dibujados());
     Informe("dibujar la serie", peor, peor_cpu, 1.0 * de_uno / 1e6);
     return 0;
 }

@@ -13,6 +13,7 @@ int Comando_Verificar(const QStringList& args);
 
 // Runs before any application object exists: it makes its own, with a platform for pictures.
 int Comando_Grafico(int argc, char** argv);
+int Comando_Archivo_Grafico(int argc, char** argv);
 int Comando_Archivo(const QStringList& args);
 namespace cli {
 

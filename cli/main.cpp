@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
         for (int k = 2; k < argc; ++k) ayuda = ayuda || Es_Ayuda(QString::fromLocal8Bit(argv[k]));
         if (!ayuda) return Comando_Grafico(argc, argv);
     }
+    if (argc > 2 && std::strcmp(argv[1], "archivo") == 0 && std::strcmp(argv[2], "grafico") == 0)
+        return Comando_Archivo_Grafico(argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
 

@@ -1,36 +1,75 @@
 #include "archivo/serie.h"
 
-#include <algorithm>
+#include <cmath>
 
 namespace aq {
 
-std::vector<QPointF> Diezmar_Serie(const std::vector<Punto_Serie>& serie, int columnas) {
-    std::vector<QPointF> puntos;
-    columnas = std::max(columnas, 1);
-    if (serie.size() <= size_t(columnas) * 2) {
-        puntos.reserve(serie.size());
-        for (const Punto_Serie& p : serie) puntos.emplace_back(double(p.minuto), p.valor);
-        return puntos;
-    }
-    const double x0 = double(serie.front().minuto);
-    const double ancho = std::max(1.0, double(serie.back().minuto) - x0) / columnas;
-    puntos.reserve(size_t(columnas) * 2);
-    size_t i = 0;
-    while (i < serie.size()) {
-        const int columna = std::min(columnas - 1, int((double(serie[i].minuto) - x0) / ancho));
-        size_t menor = i, mayor = i, j = i;
-        for (; j < serie.size() &&
-               std::min(columnas - 1, int((double(serie[j].minuto) - x0) / ancho)) == columna;
-             ++j) {
-            if (serie[j].valor < serie[menor].valor) menor = j;
-            if (serie[j].valor > serie[mayor].valor) mayor = j;
+QString Nombre_Estacion(int equipo, const QString& nombre) {
+    QString t = QString::fromUtf8("Equipo Nº ") + QString::number(equipo);
+    if (!nombre.trimmed().isEmpty()) t += QStringLiteral(" - ") + nombre.trimmed();
+    return t;
+}
+
+Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud magnitud,
+                               const std::vector<Lectura_Manual>& manuales,
+                               std::optional<double> referencia_m, const QString& estacion) {
+    Serie_Grafica s;
+    s.titulo = estacion;
+    s.nombre_ventana = QStringLiteral("Hidrograma - ") + estacion;
+    s.magnitud = magnitud == Magnitud::Columna       ? Magnitud_Columna()
+                 : magnitud == Magnitud::Profundidad ? Magnitud_Profundidad()
+                                                     : Magnitud_Cota();
+    const Niveles niveles = magnitud == Magnitud::Columna || manuales.empty()
+                                ? Niveles()
+                                : Calcular_Niveles(serie, manuales, referencia_m);
+    const std::vector<double>* nivel = magnitud == Magnitud::Profundidad ? &niveles.profundidad_m
+                                       : magnitud == Magnitud::Cota      ? &niveles.cota_m
+                                                                         : nullptr;
+    // A reading without a level breaks the line as a missing reading does.
+    std::vector<Punto_Grafico> tramo;
+    tramo.reserve(serie.size());
+    qint64 graficadas = 0;
+    auto cerrar = [&] {
+        if (tramo.empty()) return;
+        std::vector<Tramo_Grafico> partes = Partir_En_Tramos(tramo, Paso_Maximo_Serie);
+        for (Tramo_Grafico& t : partes) s.tramos.push_back(std::move(t));
+        tramo.clear();
+    };
+    for (size_t i = 0; i < serie.size(); ++i) {
+        double v = serie[i].valor;
+        if (nivel) {
+            v = i < nivel->size() ? (*nivel)[i] : NAN;
+            if (std::isnan(v)) {
+                cerrar();
+                continue;
+            }
         }
-        const size_t a = std::min(menor, mayor), b = std::max(menor, mayor);
-        puntos.emplace_back(double(serie[a].minuto), serie[a].valor);
-        if (b != a) puntos.emplace_back(double(serie[b].minuto), serie[b].valor);
-        i = j;
+        tramo.push_back(Punto_Grafico{double(serie[i].minuto), v});
+        ++graficadas;
     }
-    return puntos;
+    cerrar();
+
+    for (size_t k = 0; k < manuales.size(); ++k) {
+        const Lectura_Manual& m = manuales[k];
+        std::optional<double> v;
+        if (magnitud == Magnitud::Profundidad) v = m.profundidad_m;
+        if (magnitud == Magnitud::Cota && referencia_m) v = *referencia_m - m.profundidad_m;
+        if (magnitud == Magnitud::Columna) v = Columna_En(serie, m.minuto);
+        if (v) s.marcas.push_back(Punto_Grafico{double(m.minuto), *v});
+    }
+
+    s.resumen = QString::number(graficadas) +
+                (graficadas == 1 ? QStringLiteral(" lectura") : QStringLiteral(" lecturas"));
+    if (!manuales.empty())
+        s.resumen += QStringLiteral(", ") + QString::number(manuales.size()) +
+                     (manuales.size() == 1 ? QStringLiteral(" lectura manual")
+                                           : QStringLiteral(" lecturas manuales"));
+    s.resumen += QLatin1Char('.');
+    if (nivel && graficadas == 0 && !serie.empty())
+        s.resumen += magnitud == Magnitud::Cota && !referencia_m
+                         ? QString::fromUtf8(" Sin cota del punto de referencia.")
+                         : QString::fromUtf8(" Sin lecturas manuales utilizables.");
+    return s;
 }
 
 }  // namespace aq

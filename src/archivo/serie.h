@@ -1,14 +1,27 @@
 #pragma once
-#include <QPointF>
+#include <QString>
+#include <optional>
 #include <vector>
 
 #include "archivo/archivo_historico.h"
+#include "archivo/niveles.h"
+#include "hidrografia/serie_grafica.h"
 
 namespace aq {
 
-// What a line `columnas` pixels wide can show of the series: per pixel column its lowest and
-// highest reading, in time order (x in minutes as in Punto_Serie). Short series come back
-// whole. For the screen only; exports always take every reading.
-std::vector<QPointF> Diezmar_Serie(const std::vector<Punto_Serie>& serie, int columnas);
+// A step longer than the longest interval the logger knows (4 hours) is time without readings:
+// between blocks, or between downloads.
+constexpr double Paso_Maximo_Serie = 4 * 60 + 1;
+
+// A station's series from the archive as a chart of `magnitud`: continuous runs of readings as
+// lines, manual readings as markers (at the logger's water column then, for the water column).
+// Depth and elevation leave out readings without a level; when no manual reading was usable (or
+// no reference, for the elevation) the chart has no line and `resumen` says why.
+Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud magnitud,
+                               const std::vector<Lectura_Manual>& manuales,
+                               std::optional<double> referencia_m, const QString& estacion);
+
+// "Equipo Nº 7 - Pozo 3" ("Equipo Nº 7" without a name).
+QString Nombre_Estacion(int equipo, const QString& nombre);
 
 }  // namespace aq

@@ -2,7 +2,6 @@
 #include <QtTest>
 
 #include "archivo/archivo_historico.h"
-#include "archivo/serie.h"
 #include "core/estado.h"
 #include "dobles/disco_chico.h"
 #include "memory/descarga.h"
@@ -473,27 +472,6 @@ class Tst_Archivo : public QObject {
             QVERIFY(!error.isEmpty());
         else
             QCOMPARE(d.Descripcion(), descripcion);
-    }
-
-    // Per pixel column the lowest and highest reading, so no peak disappears from the screen.
-    void diezmado() {
-        std::vector<Punto_Serie> serie;
-        for (int k = 0; k < 100000; ++k) serie.push_back({k * 15, (k * 37) % 1000});
-        serie[54321].valor = 5000;
-        serie[76543].valor = -3;
-        const std::vector<QPointF> p = Diezmar_Serie(serie, 800);
-        QVERIFY(p.size() <= 1600);
-        QVERIFY(p.size() >= 800);
-        double menor = 1e9, mayor = -1e9;
-        for (size_t k = 0; k < p.size(); ++k) {
-            menor = std::min(menor, p[k].y());
-            mayor = std::max(mayor, p[k].y());
-            if (k) QVERIFY(p[k].x() > p[k - 1].x());
-        }
-        QCOMPARE(mayor, 5000.0);
-        QCOMPARE(menor, -3.0);
-        QCOMPARE(p.front().x(), 0.0);
-        QCOMPARE(Diezmar_Serie({serie.begin(), serie.begin() + 10}, 800).size(), size_t(10));
     }
 
   private:

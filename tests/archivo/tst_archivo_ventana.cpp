@@ -1,4 +1,4 @@
-#include <QChartView>
+#include <QStandardItemModel>
 #include <QtTest>
 
 #include "archivo/ui/archivo_ventana.h"
@@ -48,15 +48,24 @@ class Tst_Archivo_Ventana : public QObject {
         QCOMPARE(w.Tabla_Estaciones->item(1, 6)->text(), QString("0"));
         QCOMPARE(w.Tabla_Descargas->rowCount(), 2);
         QCOMPARE(w.Serie().size(), size_t(3002));
-        // Drawn at the screen's resolution, read in full.
-        QVERIFY(w.Puntos_Dibujados() > 100);
-        QVERIFY(w.Puntos_Dibujados() <= 2 * w.Vista_Serie->width());
-        QCOMPARE(w.Tramos_Dibujados(), 1);  // no reading missing between its ends
+        // Drawn at the screen's resolution from the first paint, read in full, one line where
+        // no reading is missing.
+        const Grafico_Hidrografico* g = w.Grafico_Serie->Grafico();
+        QVERIFY(g->Puntos_Dibujados() > 100);
+        QVERIFY(g->Puntos_Dibujados() <= 2 * w.Grafico_Serie->Vista->width() + 4);
+        QCOMPARE(g->Tramos_Dibujados(), 1);
+        QCOMPARE(g->title(), QString::fromUtf8("Equipo Nº 4, del 01/01/2002 al 11/01/2002"));
+        // Depth and elevation wait for manual readings.
+        QCOMPARE(w.Combo_Magnitud->currentText(), QString("Columna de agua [mm]"));
+        QVERIFY(
+            !qobject_cast<QStandardItemModel*>(w.Combo_Magnitud->model())->item(1)->isEnabled());
 
         w.Texto_Nombre->setText("Pozo 4");
         w.Texto_Nota->setText("Camino viejo");
         w.Boton_Nombre->click();
         QCOMPARE(w.Tabla_Estaciones->item(0, 1)->text(), QString("Pozo 4"));
+        QVERIFY(w.Grafico_Serie->Grafico()->title().startsWith(
+            QString::fromUtf8("Equipo Nº 4 - Pozo 4, ")));
 
         w.Fecha_Desde->setDate(QDate(2002, 1, 1));
         w.Fecha_Hasta->setDate(QDate(2002, 1, 1));
@@ -71,7 +80,7 @@ class Tst_Archivo_Ventana : public QObject {
         w.Tabla_Estaciones->selectRow(1);
         QCOMPARE(w.Serie().size(), size_t(2));
         QCOMPARE(w.Tabla_Descargas->rowCount(), 2);
-        QCOMPARE(w.Tramos_Dibujados(), 2);  // four days without readings stay blank
+        QCOMPARE(w.Grafico_Serie->Grafico()->Tramos_Dibujados(), 2);  // four days without readings
         w.Boton_Cerrar->click();
         QVERIFY(!w.isVisible());
     }

@@ -5,7 +5,7 @@ set -u
 src="$1/src"
 rango() {
   case "$1" in
-    platform) echo 0 ;; core) echo 1 ;; link) echo 2 ;; monitor | memory) echo 3 ;;
+    platform) echo 0 ;; core) echo 1 ;; link | hidrografia) echo 2 ;; monitor | memory) echo 3 ;;
     maintenance) echo 4 ;; archivo) echo 5 ;; shell) echo 6 ;; *) echo -1 ;;
   esac
 }

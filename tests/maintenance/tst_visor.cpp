@@ -6,7 +6,7 @@
 #include "maintenance/datos_visor.h"
 #include "maintenance/modelo_lineas.h"
 #include "maintenance/ui/visor.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 
 using namespace aq;
 
@@ -96,7 +96,7 @@ class Tst_Visor : public QObject {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* x = qobject_cast<Hidrograma*>(w); x && x->isVisible()) h = x;
         QVERIFY(h && h->windowTitle() == QString("Hidrograma - P.CSV"));
-        QCOMPARE(h->Datos().Total_Lecturas(), 2);
+        QCOMPARE(h->Grafico()->Serie().Total_Puntos(), size_t(2));
         delete h;
     }
 

@@ -3,7 +3,7 @@
 #include "dobles/fondo_falso.h"
 #include "link/enlace.h"
 #include "memory/descarga.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 #include "memory/ui/memo.h"
 #include "platform/ui/ventanas.h"
 #include "tst_descarga_volcado.h"
@@ -90,7 +90,8 @@ class Tst_Memo : public QObject {
         Hidrograma* h = nullptr;
         for (QWidget* v : QApplication::topLevelWidgets())
             if (auto* x = qobject_cast<Hidrograma*>(v)) h = x;
-        QVERIFY(h && h->Datos().ruta == ruta && h->Datos().Total_Lecturas() == 2);
+        QVERIFY(h && h->windowTitle() == "Hidrograma - " + QFileInfo(ruta).fileName());
+        QCOMPARE(h->Grafico()->Serie().Total_Puntos(), size_t(2));
         delete h;
 
         // Same file again: only the overwrite question, then the protected backup is replaced.

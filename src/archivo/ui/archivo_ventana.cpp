@@ -1,20 +1,18 @@
 #include "archivo/ui/archivo_ventana.h"
 
-#include <QChart>
-#include <QChartView>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineSeries>
 #include <QSplitter>
 #include <QVBoxLayout>
-#include <QValueAxis>
+
+#include <QStandardItemModel>
 
 #include "archivo/serie.h"
 #include "archivo/ui/manuales_ventana.h"
+#include "memory/ui/grafico_datos.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -30,11 +28,6 @@ QTableWidgetItem* Celda(const QString& texto, bool numero = false) {
     c->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     if (numero) c->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return c;
-}
-
-// The chart's time axis works in local milliseconds; the logger's clock has no zone.
-qreal Milisegundos(qint64 minuto) {
-    return qreal(Momento_De_Minuto(minuto).toMSecsSinceEpoch());
 }
 
 }  // namespace
@@ -77,21 +70,12 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     Boton_Exportar = new QPushButton(QStringLiteral("E&xportar ..."), this);
     Boton_Cerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
 
-    grafico_ = new QChart;
-    grafico_->legend()->hide();
-    linea_ = new QLineSeries;
-    grafico_->addSeries(linea_);
-    eje_x_ = new QDateTimeAxis;
-    eje_x_->setFormat(QStringLiteral("yyyy-MM-dd"));
-    eje_y_ = new QValueAxis;
-    eje_y_->setTitleText(QStringLiteral("Columna de agua [mm]"));
-    eje_y_->setLabelFormat(QStringLiteral("%d"));
-    grafico_->addAxis(eje_x_, Qt::AlignBottom);
-    grafico_->addAxis(eje_y_, Qt::AlignLeft);
-    linea_->attachAxis(eje_x_);
-    linea_->attachAxis(eje_y_);
-    Vista_Serie = new QChartView(grafico_, this);
-    Vista_Serie->setMinimumHeight(220);
+    Combo_Magnitud = new QComboBox(this);
+    for (const Magnitud_Grafica& m : {Magnitud_Columna(), Magnitud_Profundidad(), Magnitud_Cota()})
+        Combo_Magnitud->addItem(m.Titulo());
+    Grafico_Serie =
+        new Hidrograma(Serie_Grafica(), ctx_.dialogos, Guardar_Imagen_Con(ctx_.dialogos), this);
+    Grafico_Serie->setMinimumHeight(260);
 
     auto* datos = new QFormLayout;
     datos->addRow(QStringLiteral("&Nombre:"), Texto_Nombre);
@@ -111,6 +95,10 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
         rango->addWidget(etiqueta);
         rango->addWidget(fecha);
     }
+    auto* magnitud = new QLabel(QStringLiteral("&Magnitud:"), this);
+    magnitud->setBuddy(Combo_Magnitud);
+    rango->addWidget(magnitud);
+    rango->addWidget(Combo_Magnitud);
     rango->addWidget(Check_Utf8);
     rango->addWidget(Boton_Exportar);
     // Reference, manual readings and level exports of the chosen station: a dialog of its own.
@@ -131,7 +119,7 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     auto* todo = new QVBoxLayout(this);
     todo->addWidget(Label_Base);
     todo->addLayout(arriba, 2);
-    todo->addWidget(Vista_Serie, 3);
+    todo->addWidget(Grafico_Serie, 3);
     todo->addLayout(rango);
 
     connect(Tabla_Estaciones, &QTableWidget::itemSelectionChanged, this,
@@ -139,6 +127,7 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     connect(Boton_Nombre, &QPushButton::clicked, this, &Archivo_Ventana::Guardar_Nombre);
     connect(Boton_Exportar, &QPushButton::clicked, this, &Archivo_Ventana::Exportar);
     connect(Boton_Cerrar, &QPushButton::clicked, this, [this] { Descargar(this); });
+    connect(Combo_Magnitud, &QComboBox::currentIndexChanged, this, &Archivo_Ventana::Dibujar);
     for (QDateEdit* f : {Fecha_Desde, Fecha_Hasta})
         connect(f, &QDateEdit::dateChanged, this, [this] {
             if (!cambiando_fechas_) Leer_Serie();
@@ -152,16 +141,6 @@ Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(paren
     Label_Base->setText(r ? QStringLiteral("Base: ") + destino.Descripcion()
                           : donde + Mensaje_Archivo(r));
     Actualizar_Estaciones();
-}
-
-int Archivo_Ventana::Puntos_Dibujados() const {
-    int n = int(linea_->count());
-    for (const QLineSeries* s : tramos_) n += int(s->count());
-    return n;
-}
-
-int Archivo_Ventana::Tramos_Dibujados() const {
-    return linea_->count() ? 1 + int(tramos_.size()) : 0;
 }
 
 int Archivo_Ventana::Equipo_Elegido() const {
@@ -241,60 +220,39 @@ void Archivo_Ventana::Elegir_Estacion() {
 void Archivo_Ventana::Leer_Serie() {
     const int equipo = Equipo_Elegido();
     serie_.clear();
+    manuales_.clear();
+    referencia_m_.reset();
     if (equipo >= 0) {
         Resultado_Archivo r;
         serie_ = archivo_.Serie(equipo, Fecha_Desde->date(), Fecha_Hasta->date(), &r);
+        if (r) manuales_ = archivo_.Manuales(equipo, &r);
+        referencia_m_ = estaciones_[size_t(Tabla_Estaciones->currentRow())].referencia;
         Informar(r);
     }
     Dibujar();
 }
 
 void Archivo_Ventana::Dibujar() {
-    const int columnas = std::max(100, int(grafico_->plotArea().width()));
-    const std::vector<QPointF> puntos = Diezmar_Serie(serie_, columnas);
-    // Time without readings (between blocks, or between downloads) stays blank: a step longer
-    // than the longest interval the logger knows (4 hours) starts a new run of the line.
-    constexpr double Paso_Maximo_Min = 4 * 60 + 1;
-    constexpr size_t Tramos_Maximos = 400;  // beyond that, one line: too many to tell apart
-    std::vector<QList<QPointF>> tramos(1);
-    int menor = 0, mayor = 1;
-    for (size_t i = 0; i < puntos.size(); ++i) {
-        const QPointF& p = puntos[i];
-        if (i > 0 && p.x() - puntos[i - 1].x() > Paso_Maximo_Min) tramos.emplace_back();
-        tramos.back().append(QPointF(Milisegundos(qint64(p.x())), p.y()));
-        if (i == 0) menor = mayor = int(p.y());
-        menor = std::min(menor, int(p.y()));
-        mayor = std::max(mayor, int(p.y()));
+    const int equipo = Equipo_Elegido();
+    QString estacion;
+    if (equipo >= 0) {
+        const Resumen_Estacion& e = estaciones_[size_t(Tabla_Estaciones->currentRow())];
+        estacion = Nombre_Estacion(e.equipo, e.nombre);
     }
-    if (tramos.size() > Tramos_Maximos) {
-        for (size_t t = 1; t < tramos.size(); ++t) tramos[0] += tramos[t];
-        tramos.resize(1);
+    // Depth and elevation need manual readings (and, for the elevation, the reference point).
+    const bool niveles = !manuales_.empty();
+    auto* modelo = qobject_cast<QStandardItemModel*>(Combo_Magnitud->model());
+    for (int k = 1; k < 3 && modelo; ++k)
+        modelo->item(k)->setEnabled(niveles && (k == 1 || referencia_m_.has_value()));
+    if (!modelo->item(Combo_Magnitud->currentIndex())->isEnabled()) {
+        const QSignalBlocker bloqueo(Combo_Magnitud);
+        Combo_Magnitud->setCurrentIndex(0);
     }
-    for (QLineSeries* s : tramos_) {
-        grafico_->removeSeries(s);
-        delete s;
-    }
-    tramos_.clear();
-    linea_->replace(tramos[0]);  // one update for the whole run
-    for (size_t t = 1; t < tramos.size(); ++t) {
-        auto* s = new QLineSeries;
-        s->setPen(linea_->pen());
-        s->replace(tramos[t]);
-        grafico_->addSeries(s);
-        s->attachAxis(eje_x_);
-        s->attachAxis(eje_y_);
-        tramos_.push_back(s);
-    }
-    if (!serie_.empty()) {
-        eje_x_->setRange(Momento_De_Minuto(serie_.front().minuto),
-                         Momento_De_Minuto(serie_.back().minuto + 1));
-        eje_y_->setRange(menor, std::max(mayor, menor + 1));
-    }
-}
-
-void Archivo_Ventana::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    if (!serie_.empty()) Dibujar();
+    const Magnitud magnitud = Magnitud(Combo_Magnitud->currentIndex());
+    Serie_Grafica s = Serie_De_Archivo(serie_, magnitud, manuales_, referencia_m_, estacion);
+    s.carpeta = ctx_.estado.Directorio_Datos;
+    if (equipo < 0) s.resumen.clear();
+    Grafico_Serie->Mostrar(std::move(s));
 }
 
 void Archivo_Ventana::Guardar_Nombre() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,18 +10,14 @@
 #include <vector>
 
 #include "archivo/archivo_historico.h"
+#include "archivo/niveles.h"
 #include "core/contexto.h"
-
-class QChart;
-class QChartView;
-class QLineSeries;
-class QDateTimeAxis;
-class QValueAxis;
+#include "hidrografia/ui/hidrograma.h"
 
 namespace aq {
 
 // "Archivo histórico": the stations with their names and conflicts, the downloads of the
-// chosen one and its continuous series, drawn at the screen's resolution.
+// chosen one and its series as a hydrograph, in the quantity chosen when it has levels.
 class Archivo_Ventana : public QWidget {
     Q_OBJECT
   public:
@@ -37,13 +34,10 @@ class Archivo_Ventana : public QWidget {
     QCheckBox* Check_Utf8;
     QPushButton* Boton_Exportar;
     QPushButton* Boton_Cerrar;
-    QChartView* Vista_Serie;
+    QComboBox* Combo_Magnitud;  // water column, depth to water, elevation
+    Hidrograma* Grafico_Serie;
 
     const Archivo_Historico& Archivo() const { return archivo_; }
-    // Points the chart holds now (after the screen decimation).
-    int Puntos_Dibujados() const;
-    // Runs of the line: a gap in the readings longer than any interval breaks it.
-    int Tramos_Dibujados() const;
     // The whole series of the chosen station in the chosen range, as read.
     const std::vector<Punto_Serie>& Serie() const { return serie_; }
 
@@ -54,9 +48,6 @@ class Archivo_Ventana : public QWidget {
     void Guardar_Nombre();
     void Exportar();
 
-  protected:
-    void resizeEvent(QResizeEvent* e) override;
-
   private:
     int Equipo_Elegido() const;
     void Dibujar();
@@ -66,11 +57,8 @@ class Archivo_Ventana : public QWidget {
     Archivo_Historico archivo_;
     std::vector<Resumen_Estacion> estaciones_;
     std::vector<Punto_Serie> serie_;
-    QChart* grafico_;
-    QLineSeries* linea_;
-    std::vector<QLineSeries*> tramos_;  // further runs after a gap in the readings
-    QDateTimeAxis* eje_x_;
-    QValueAxis* eje_y_;
+    std::vector<Lectura_Manual> manuales_;
+    std::optional<double> referencia_m_;
     bool cambiando_fechas_ = false;
 };
 

@@ -7,7 +7,7 @@
 
 #include "maintenance/datos_visor.h"
 #include "maintenance/ui/delegado_tabulado.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {

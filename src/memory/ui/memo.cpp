@@ -11,7 +11,7 @@
 #include "link/saludo.h"
 #include "link/ui/espere.h"
 #include "memory/operacion_descarga.h"
-#include "memory/ui/hidrograma.h"
+#include "memory/ui/grafico_datos.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {

@@ -1,11 +1,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QtCharts/QLineSeries>
 #include <QtTest>
 
+#include "core/fecha_equipo.h"
 #include "dobles/dialogos_guionados.h"
-#include "memory/ui/hidrograma.h"
-#include "tst_descarga_volcado.h"
+#include "memory/serie_datos.h"
+#include "memory/ui/grafico_datos.h"
 
 using namespace aq;
 
@@ -30,10 +30,15 @@ const QString Ajeno = QString::fromUtf8(
     "El archivo no contiene datos del limnígrafo-freatígrafo: no comienza con el resumen de la "
     "memoria que escribe el programa.");
 
-qint64 Ms(const char* texto) {
-    return QDateTime::fromString(QString::fromLatin1(texto), "dd/MM/yy hh:mm")
-        .addYears(100)
-        .toMSecsSinceEpoch();
+QByteArray Leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Minutes of the time line, the chart's time axis.
+double Min(const char* texto) {
+    return double(Minuto_De_Momento(
+        QDateTime::fromString(QString::fromLatin1(texto), "dd/MM/yy hh:mm").addYears(100)));
 }
 
 }  // namespace
@@ -52,20 +57,20 @@ class Tst_Hidrograma : public QObject {
 
     // Time span in ms, then column span, then where both begin.
     QList<qint64> Vista() const {
-        const QDateTimeAxis* t = h_->Eje_Tiempo();
-        const QValueAxis* c = h_->Eje_Columna();
-        return {t->min().msecsTo(t->max()), qRound64((c->max() - c->min()) * 1000),
-                t->min().toMSecsSinceEpoch(), qRound64(c->min() * 1000)};
+        const QValueAxis* t = h_->Eje_Tiempo();
+        const QValueAxis* c = h_->Eje_Valor();
+        return {qRound64((t->max() - t->min()) * 60000), qRound64((c->max() - c->min()) * 1000),
+                qRound64(t->min() * 60000), qRound64(c->min() * 1000)};
     }
     // A point of the view for chart values.
-    QPoint En_Vista(qreal ms, qreal mm) const {
-        QChart* g = h_->Grafico();
-        return h_->Vista->mapFromScene(
-            g->mapToScene(g->mapToPosition(QPointF(ms, mm), g->series().first())));
+    QPoint En_Vista(qreal minuto, qreal mm) const {
+        Grafico_Hidrografico* g = h_->Grafico();
+        return h_->Vista->mapFromScene(g->mapToScene(g->Posicion_De(QPointF(minuto, mm))));
     }
     QPointF Valor(const QPoint& p) const {
-        QChart* g = h_->Grafico();
-        return g->mapToValue(g->mapFromScene(h_->Vista->mapToScene(p)), g->series().first());
+        QPointF v;
+        h_->Grafico()->Valor_En(h_->Grafico()->mapFromScene(h_->Vista->mapToScene(p)), &v);
+        return v;
     }
     QPoint Centro() const {
         return h_->Vista->mapFromScene(
@@ -84,7 +89,8 @@ class Tst_Hidrograma : public QObject {
     }
     void init() {
         dialogos_ = Dialogos_Guionados();
-        h_ = std::make_unique<Hidrograma>(Leer_Datos_Exportados(ruta_), dialogos_);
+        h_ = std::make_unique<Hidrograma>(Serie_De_Datos(Leer_Datos_Exportados(ruta_)), dialogos_,
+                                          Guardar_Imagen_Con(dialogos_));
         h_->resize(900, 560);
         h_->show();
         QVERIFY(QTest::qWaitForWindowExposed(h_.get()));
@@ -93,16 +99,26 @@ class Tst_Hidrograma : public QObject {
 
     void una_linea_por_bloque() {
         QCOMPARE(h_->windowTitle(), QString("Hidrograma - POZO3.CSV"));
-        const QList<QAbstractSeries*> series = h_->Grafico()->series();
-        QCOMPARE(series.size(), 2);  // the block without readings draws nothing
-        QCOMPARE(series[0]->name(), QString::fromUtf8("Bloque 1 - Equipo Nº 7"));
-        QCOMPARE(static_cast<QLineSeries*>(series[1])->points(),
-                 (QList<QPointF>{{qreal(Ms("17/03/02 08:00")), 400},
-                                 {qreal(Ms("17/03/02 09:00")), 350}}));
-        QCOMPARE(h_->Eje_Tiempo()->min().toMSecsSinceEpoch(), Ms("15/03/02 10:15"));
-        QCOMPARE(h_->Eje_Tiempo()->max().toMSecsSinceEpoch(), Ms("17/03/02 09:00"));
-        QVERIFY(h_->Eje_Columna()->min() < 256 && h_->Eje_Columna()->max() > 400);
+        QCOMPARE(h_->Grafico()->title(),
+                 QString::fromUtf8("Equipo Nº 7 - POZO3.CSV, del 15/03/2002 al 17/03/2002"));
+        const std::vector<Tramo_Grafico>& t = h_->Grafico()->Serie().tramos;
+        QCOMPARE(t.size(), size_t(2));  // the block without readings draws nothing
+        QCOMPARE(t[0].nombre, QString::fromUtf8("Bloque 1 - Equipo Nº 7"));
+        QCOMPARE(t[1].puntos.size(), size_t(2));
+        QCOMPARE(t[1].puntos[0].minuto, Min("17/03/02 08:00"));
+        QCOMPARE(t[1].puntos[1].valor, 350.0);
+        QCOMPARE(h_->Grafico()->Tramos_Dibujados(), 2);
+        QCOMPARE(h_->Eje_Tiempo()->min(), Min("15/03/02 10:15"));
+        QCOMPARE(h_->Eje_Tiempo()->max(), Min("17/03/02 09:00"));
+        QVERIFY(h_->Eje_Valor()->min() < 256 && h_->Eje_Valor()->max() > 400);
+        QCOMPARE(h_->Eje_Valor()->titleText(), QString("Columna de agua [mm]"));
+        QCOMPARE(h_->Eje_Tiempo()->titleText(), QString("Fecha y hora"));
         QCOMPARE(h_->Aviso->text(), QString("3 bloques, 5 lecturas."));
+        // The time axis reads in dates on midnights, as drawn at this width.
+        QStringList rotulos;
+        for (const Marca_Tiempo& m : h_->Grafico()->Marcas().mayores) rotulos << m.texto;
+        QVERIFY2(rotulos.contains("16/03/2002") && rotulos.contains("17/03/2002"),
+                 qPrintable(rotulos.join(", ")));
     }
 
     void teclado() {
@@ -129,7 +145,7 @@ class Tst_Hidrograma : public QObject {
         QCOMPARE(Vista(), completo);
         // No zoom goes below a minute of time.
         for (int i = 0; i < 60; ++i) QTest::keyClick(h_->Vista, Qt::Key_Plus);
-        QCOMPARE(Vista()[0], qint64(60000));
+        QCOMPARE(Vista()[0], qint64(60000));  // one minute
     }
 
     void raton() {
@@ -140,7 +156,7 @@ class Tst_Hidrograma : public QObject {
         Rueda(c, 120);
         QVERIFY(std::abs(Vista()[0] - completo[0] / 1.25) <= 2);
         QCOMPARE(Vista()[1], completo[1]);
-        QVERIFY(std::abs(Valor(c).x() - antes.x()) < 60000);  // the time under the pointer stays
+        QVERIFY(std::abs(Valor(c).x() - antes.x()) < 1);  // the time under the pointer stays
         Rueda(c, -120, Qt::ControlModifier);
         QVERIFY(std::abs(Vista()[0] - completo[0]) <= 2);
         QVERIFY(std::abs(Vista()[1] - completo[1] * 1.25) <= 2);
@@ -155,10 +171,10 @@ class Tst_Hidrograma : public QObject {
         QTest::mousePress(v, Qt::LeftButton, {}, a);
         QTest::mouseMove(v, b);
         QTest::mouseRelease(v, Qt::LeftButton, {}, b);
-        QVERIFY(std::abs(h_->Eje_Tiempo()->min().toMSecsSinceEpoch() - va.x()) < 60000);
-        QVERIFY(std::abs(h_->Eje_Tiempo()->max().toMSecsSinceEpoch() - vb.x()) < 60000);
-        QVERIFY(std::abs(h_->Eje_Columna()->max() - va.y()) < 1);
-        QVERIFY(std::abs(h_->Eje_Columna()->min() - vb.y()) < 1);
+        QVERIFY(std::abs(h_->Eje_Tiempo()->min() - va.x()) < 1);
+        QVERIFY(std::abs(h_->Eje_Tiempo()->max() - vb.x()) < 1);
+        QVERIFY(std::abs(h_->Eje_Valor()->max() - va.y()) < 1);
+        QVERIFY(std::abs(h_->Eje_Valor()->min() - vb.y()) < 1);
 
         // Right drag moves the view: what was under the pointer follows it.
         const QList<qint64> ampliada = Vista();
@@ -168,15 +184,17 @@ class Tst_Hidrograma : public QObject {
         QTest::mouseRelease(v, Qt::RightButton, {}, c + QPoint(-80, 30));
         QCOMPARE(Vista().mid(0, 2), ampliada.mid(0, 2));
         const QPointF ahora = Valor(c + QPoint(-80, 30));
-        QVERIFY(std::abs(ahora.x() - bajo.x()) < 60000 && std::abs(ahora.y() - bajo.y()) < 1);
+        QVERIFY(std::abs(ahora.x() - bajo.x()) < 1 && std::abs(ahora.y() - bajo.y()) < 1);
     }
 
     void lectura_bajo_el_cursor() {
         QWidget* v = h_->Vista->viewport();
-        QTest::mouseMove(v, En_Vista(Ms("15/03/02 10:30"), 300));
-        QCOMPARE(h_->Cursor->text(), QString("Lectura: 15/03/02 10:30, 300 mm, bloque 1"));
-        QTest::mouseMove(v, En_Vista(Ms("17/03/02 08:50"), 260));  // nearest in time, any height
-        QCOMPARE(h_->Cursor->text(), QString("Lectura: 17/03/02 09:00, 350 mm, bloque 2"));
+        QTest::mouseMove(v, En_Vista(Min("15/03/02 10:30"), 300));
+        QCOMPARE(h_->Cursor->text(),
+                 QString::fromUtf8("Lectura: 15/03/02 10:30, 300 mm (Bloque 1 - Equipo Nº 7)"));
+        QTest::mouseMove(v, En_Vista(Min("17/03/02 08:50"), 260));  // nearest in time, any height
+        QCOMPARE(h_->Cursor->text(),
+                 QString::fromUtf8("Lectura: 17/03/02 09:00, 350 mm (Bloque 2 - Equipo Nº 7)"));
         QTest::mouseMove(v, QPoint(2, 2));
         QCOMPARE(h_->Cursor->text(), QString(" "));
     }
@@ -208,12 +226,14 @@ class Tst_Hidrograma : public QObject {
     }
 
     void imagen_sin_ventana() {
-        const QImage con = Renderizar_Hidrograma(h_->Datos(), 640, 320);
-        const QImage sin = Renderizar_Hidrograma(
-            Interpretar_Datos_Exportados(Archivo_Datos.left(Archivo_Datos.indexOf("Cantidad"))),
-            640, 320);
+        const Serie_Grafica& serie = h_->Grafico()->Serie();
+        const QImage con = Renderizar_Hidrograma(serie, 640, 320);
+        const QImage sin =
+            Renderizar_Hidrograma(Serie_De_Datos(Interpretar_Datos_Exportados(
+                                      Archivo_Datos.left(Archivo_Datos.indexOf("Cantidad")))),
+                                  640, 320);
         QCOMPARE(con.size(), QSize(640, 320));
-        QCOMPARE(Renderizar_Hidrograma(h_->Datos(), 10, 90000).size(), QSize(100, 8000));
+        QCOMPARE(Renderizar_Hidrograma(serie, 10, 90000).size(), QSize(100, 8000));
         // The lines are drawn in the colours of their series.
         auto pixeles = [](const QImage& img, QColor color) {
             int n = 0;
@@ -226,8 +246,8 @@ class Tst_Hidrograma : public QObject {
                 }
             return n;
         };
-        for (QAbstractSeries* s : h_->Grafico()->series()) {
-            const QColor color = static_cast<QLineSeries*>(s)->color();
+        for (size_t t = 0; t < serie.tramos.size(); ++t) {
+            const QColor color = h_->Grafico()->Color_Tramo(t);
             QVERIFY(pixeles(con, color) > 20);
             QCOMPARE(pixeles(sin, color), 0);
         }
