@@ -102,16 +102,6 @@ void Linea(QByteArray& destino, const QByteArray& texto) {
     destino += "\r\n";
 }
 
-bool Mismo_Archivo(const QString& a, const QString& b) {
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity sensibilidad = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity sensibilidad = Qt::CaseSensitive;
-#endif
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
-               .compare(QDir::cleanPath(QFileInfo(b).absoluteFilePath()), sensibilidad) == 0;
-}
-
 // The three files of one decoding. Lines are gathered in memory and written in large pieces;
 // the first failure is kept and stops every later operation. The output replaces the chosen
 // file only once it is whole: a failure leaves no partial file and any earlier one untouched.

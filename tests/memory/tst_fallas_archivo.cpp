@@ -132,33 +132,6 @@ class Tst_Fallas_Archivo : public QObject {
                 QVERIFY2(QStringList({"POZO.$%c", "DUMP.$$$", "POZO.csv", "temp.tmp"}).contains(n),
                          qPrintable(d + "/" + n));
     }
-
-    // The one way files are replaced (backups, exported pictures): whole or not at all, and
-    // never written through a link.
-    void reemplazo() {
-        QTemporaryDir tmp;
-        Disco_Chico disco(tmp.filePath("lleno"));
-        if (!disco.Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
-        const QString previo = disco.Carpeta() + "/grafico.png";
-        Escribir(previo, "anterior");
-        QFile::setPermissions(previo, QFileDevice::ReadOwner);
-        disco.Llenar();
-        const Falla_En_Archivo f = Reemplazar_Archivo(previo, QByteArray(8192, 'x'));
-        QCOMPARE(int(f.tipo), int(Falla_Archivo::Disco_Lleno));
-        QCOMPARE(Leer(previo), QByteArray("anterior"));
-        QVERIFY(!(QFileInfo(previo).permissions() & QFileDevice::WriteOwner));
-        QCOMPARE(QDir(disco.Carpeta()).entryList(QDir::Files).join(' '),
-                 QString("grafico.png relleno"));
-        disco.Vaciar();
-        QVERIFY(!Reemplazar_Archivo(previo, "nuevo"));
-        QCOMPARE(Leer(previo), QByteArray("nuevo"));
-
-        const QString enlace = tmp.filePath("enlace.png");
-        QVERIFY(QFile::link("/dev/full", enlace));
-        QVERIFY(!Reemplazar_Archivo(enlace, "dibujo"));
-        QVERIFY(!QFileInfo(enlace).isSymLink());
-        QCOMPARE(Leer(enlace), QByteArray("dibujo"));
-    }
 };
 
 QTEST_GUILESS_MAIN(Tst_Fallas_Archivo)
