@@ -27,8 +27,10 @@ int Comando_Verificar(const QStringList& args) {
     }
     const aq::Revision_Contenido r = aq::Revisar_Contenido(ruta);
     if (!r.legible) {
-        Escribir(QStringLiteral("ilegible: %1").arg(r.error));
-        return 1;
+        // A file that cannot be read is a file failure, not a verdict on its content.
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("%1: %2").arg(ruta, r.error).toUtf8().constData());
+        return 3;
     }
     if (!r.valido) {
         Escribir(QStringLiteral("carácter no admitido: línea %1, columna %2, byte %3 (0x%4)")

@@ -113,6 +113,13 @@ class Tst_Visor : public QObject {
         QCOMPARE(correr({Escribir("m.txt", "ab\r\n12;-3\r\n")}),
                  QString("1 carácter no admitido: línea 2, columna 4, byte 45 (0x2d)\n"));
         QCOMPARE(correr({"a.txt", "b.txt"}), QString("2 "));
+        // A missing file is a file failure, said in Spanish on the error output.
+        QProcess p;
+        p.start(AQ_BINARIOS "/cli/aqtide-cli", {"verificar", tmp_.filePath("falta.csv")});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 3);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 tmp_.filePath("falta.csv") + ": El archivo no existe.\n");
     }
 
     // A named pipe with a data file's name, that nobody writes to: the viewer, the line model
@@ -138,10 +145,10 @@ class Tst_Visor : public QObject {
         QProcess p;
         p.start(AQ_BINARIOS "/cli/aqtide-cli", {"verificar", x});
         QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
-                 QString("ilegible: No es un archivo común (es una tubería, un dispositivo, un "
-                         "socket o una carpeta).\n"));
+        QCOMPARE(p.exitCode(), 3);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 x + QString(": No es un archivo común (es una tubería, un dispositivo, un "
+                             "socket o una carpeta).\n"));
         QVERIFY(!vigia.Disparado());
     }
 };
