@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <optional>
 
+#include "core/fecha_equipo.h"
 #include "memory/archivos.h"
 
 namespace aq {
@@ -314,6 +316,35 @@ void Avanzar_Intervalo(int& dia, int& mes, int& anio, int& hora, int& minuto, in
 
 namespace {
 
+// Minutes between readings of interval codes 0..6; 0 for any other code.
+int Minutos_Intervalo(int intervalo) {
+    if (intervalo >= 0 && intervalo <= 3) return Pasos_Minutos[intervalo];
+    if (intervalo >= 4 && intervalo <= 6) return 60 * Pasos_Horas[intervalo - 4];
+    return 0;
+}
+
+// The next reading's stamp. Where the stamp is a calendar time the step is taken on the
+// calendar's time line: every step divides a day, and the line starts at a midnight, so the next
+// multiple of the step is the logger's next grid point. Elsewhere (day 0, 30/02, the year after
+// 79...) the logger's own stepping, which the calendar cannot follow, stands.
+void Siguiente_Lectura(Lectura_Decodificada& l, int intervalo) {
+    const qint64 paso = Minutos_Intervalo(intervalo);
+    if (const std::optional<qint64> m =
+            paso ? Minuto_Equipo(Hora_Equipo{l.dia, l.mes, l.anio, l.hora, l.minuto})
+                 : std::nullopt) {
+        const qint64 pasos = *m >= 0 ? *m / paso : -((-*m + paso - 1) / paso);
+        if (const std::optional<Hora_Equipo> h = Hora_De_Minuto((pasos + 1) * paso)) {
+            l.dia = h->dia;
+            l.mes = h->mes;
+            l.anio = h->anio;
+            l.hora = h->hora;
+            l.minuto = h->minuto;
+            return;
+        }
+    }
+    Avanzar_Intervalo(l.dia, l.mes, l.anio, l.hora, l.minuto, intervalo);
+}
+
 // What the walk meets, in memory order. A false return stops the walk.
 class Pasos_Recorrido {
   public:
@@ -385,8 +416,7 @@ bool Recorrer(const std::vector<QByteArray>& imagen, Pasos_Recorrido& pasos, Cue
                 while (paso == Paso::Datos && Es_Lectura(Palabra(imagen, i))) {
                     ++lecturas_bloque;
                     ++cuentas.lecturas;
-                    Avanzar_Intervalo(actual.dia, actual.mes, actual.anio, actual.hora,
-                                      actual.minuto, intervalo);
+                    Siguiente_Lectura(actual, intervalo);
                     actual.valor = Valor_Palabra(Palabra(imagen, i)) * factor;
                     if (!pasos.Lectura(actual)) return false;
                     if (++i >= Palabras_Memoria) paso = Paso::Fin_Memoria;
