@@ -24,12 +24,9 @@ int Comando_Verificar(const QStringList& args) {
     }
     const aq::Revision_Contenido r = aq::Revisar_Contenido(ruta);
     if (!r.legible) {
-        // The system's own words are not Spanish everywhere; a special file's reason is.
-        const QFileInfo info(ruta);
-        const QString motivo = !info.exists()   ? QStringLiteral("no existe.")
-                               : !info.isFile() ? r.error
-                                                : QStringLiteral("no se puede leer.");
-        std::fputs(QStringLiteral("%1: %2\n").arg(ruta, motivo).toUtf8().constData(), stderr);
+        // A file that cannot be read is a file failure, not a verdict on its content.
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("%1: %2").arg(ruta, r.error).toUtf8().constData());
         return cli::Archivo;
     }
     if (!r.valido) {

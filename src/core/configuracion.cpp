@@ -24,7 +24,7 @@ QString Subdirectorio(const QString& base, const char* nombre) {
     return QDir::toNativeSeparators(QDir(base).filePath(QString::fromLatin1(nombre)));
 }
 
-void Primera_Vez(Contexto& ctx) {
+void Primera_Vez(Contexto& ctx, const QString& inicio) {
     Estado& e = ctx.estado;
     e.Instalando = true;
     ctx.perfil.Borrar_Seccion(e.Seccion_Ini);
@@ -40,7 +40,7 @@ void Primera_Vez(Contexto& ctx) {
                                       .arg(t.minute())
                                       .arg(t.second()));
     ctx.perfil.WriteProfileString(e.Seccion_Ini, "MSComm1_PORT", "1");
-    const QString actual = QDir::toNativeSeparators(QDir::currentPath());
+    const QString actual = QDir::toNativeSeparators(inicio);
     e.Directorio_Raiz = actual;
     e.Directorio_Datos = Subdirectorio(actual, "DATOS");
     e.Directorio_Bak = Subdirectorio(actual, "BAK");
@@ -50,16 +50,16 @@ void Primera_Vez(Contexto& ctx) {
     ctx.perfil.WriteProfileString(e.Seccion_Ini, "DATOS", e.Directorio_Datos);
     QDir().mkdir(e.Directorio_Bak);
     ctx.perfil.WriteProfileString(e.Seccion_Ini, "BAK", e.Directorio_Bak);
-    QFile::remove(QStringLiteral("inicial.txt"));
+    QFile::remove(QDir(inicio).filePath(QStringLiteral("inicial.txt")));
 }
 
 QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, const char* clave,
-                        const QStringList& aviso) {
+                        const QStringList& aviso, const QString& inicio) {
     const QString valor =
         perfil.GetProfileString(e.Seccion_Ini, QString::fromLatin1(clave), "NADA");
     if (valor.isEmpty() || valor == "NADA" || !Existe_Directorio(valor)) {
         Advertir(dialogos, aviso);
-        return QDir::toNativeSeparators(QDir::currentPath());
+        return QDir::toNativeSeparators(inicio);
     }
     return valor;
 }
@@ -67,22 +67,29 @@ QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, con
 }  // namespace
 
 void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos) {
+    Leer_Ajustes(e, perfil, dialogos, QDir::currentPath());
+}
+
+void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& inicio) {
     e.Instalando = false;
     const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
     const QString corriente = QStringLiteral("Los datos se salvarán en el directorio corriente.");
     e.Directorio_Raiz =
         Leer_Directorio(e, perfil, dialogos, "RAIZ",
                         {QStringLiteral("El directorio inicial del programa que se"),
-                         QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar});
+                         QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar},
+                        inicio);
     e.Directorio_Datos = Leer_Directorio(
         e, perfil, dialogos, "DATOS",
         {QStringLiteral("El directorio por defecto para guardar los datos"),
-         QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar});
+         QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar},
+        inicio);
     e.Directorio_Bak = Leer_Directorio(
         e, perfil, dialogos, "BAK",
         {QStringLiteral("El directorio por defecto para resguardo de información"),
          QStringLiteral("compactada que se halla especificado en WIN.INI no existe."), corriente,
-         reinstalar});
+         reinstalar},
+        inicio);
 
     const int puerto = perfil.GetProfileInt(e.Seccion_Ini, "MSComm1_PORT", -1);
     const QString asumiremos = QStringLiteral("Asumiremos COM1. Si lo desea cámbielo en Opciones.");
@@ -110,14 +117,17 @@ bool Existe_Directorio(const QString& ruta) {
 }
 
 bool Leer_Configuracion(Contexto& ctx) {
+    return Leer_Configuracion(ctx, QDir::currentPath());
+}
+
+bool Leer_Configuracion(Contexto& ctx, const QString& inicio) {
     ctx.estado.Memoria_Leida = false;
     ctx.estado.Seccion_Ini = QStringLiteral("BRISNA AQ-TIDE 1.0");
-    if (Existe_Archivo(QStringLiteral("inicial.txt"))) {
-        Primera_Vez(ctx);
+    if (Existe_Archivo(QDir(inicio).filePath(QStringLiteral("inicial.txt")))) {
+        Primera_Vez(ctx, inicio);
         return true;
     }
-    Leer_Ajustes(ctx.estado, ctx.perfil, ctx.dialogos);
-    QDir::setCurrent(ctx.estado.Directorio_Datos);
+    Leer_Ajustes(ctx.estado, ctx.perfil, ctx.dialogos, inicio);
     return false;
 }
 

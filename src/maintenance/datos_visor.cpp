@@ -1,7 +1,10 @@
 #include "maintenance/datos_visor.h"
 
+#include <cerrno>
+
 #include <QFile>
 
+#include "memory/archivos.h"
 #include "platform/archivo_regular.h"
 
 namespace aq {
@@ -37,7 +40,16 @@ Revision_Contenido Revisar_Contenido(const QString& ruta) {
     Revision_Contenido r;
     QFile archivo(ruta);
     if (Abrir_Lectura_Regular(archivo, &r.error) != Apertura::Abierto) {
+        const int numero = errno;
         r.legible = r.valido = false;
+        // In the program's words: the system's are not the user's language.
+        if (numero == ENOENT)
+            r.error = QStringLiteral("El archivo no existe.");
+        else if (r.error != Texto_No_Regular)
+            r.error = Mensaje_Error_Archivo(
+                          Clasificar_Falla_Archivo(ruta, Operacion_Archivo::Abrir_Lectura,
+                                                   QFileDevice::OpenError, numero))
+                          .simplified();
         return r;
     }
     const auto& permitido = Caracteres_Permitidos();

@@ -107,10 +107,7 @@ QStringView Resto_Tras_Dos_Puntos(QStringView linea) {
 }
 
 QDateTime Momento(int dia, int mes, int anio, int hora, int minuto) {
-    const QDate fecha = Fecha_Equipo(dia, mes, anio);
-    const QTime tiempo(hora, minuto);
-    if (!fecha.isValid() || !tiempo.isValid()) return {};
-    return QDateTime(fecha, tiempo, Qt::UTC);
+    return Momento_Equipo(Hora_Equipo{dia, mes, anio, hora, minuto});
 }
 
 enum class Linea_Lectura { No_Es, Sin_Fecha, Valida };

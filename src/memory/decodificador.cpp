@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryDir>
 #include <cerrno>
+#include <optional>
 
+#include "core/fecha_equipo.h"
 #include "memory/archivos.h"
 
 namespace aq {
@@ -103,46 +105,70 @@ void Linea(QByteArray& destino, const QByteArray& texto) {
 }
 
 // The three files of one decoding. Lines are gathered in memory and written in large pieces;
-// the first failure is kept and stops every later operation. The output replaces the chosen
-// file only once it is whole: a failure leaves no partial file and any earlier one untouched.
+// the first failure is kept and stops every later operation. The output goes through the safe
+// writer: a failure leaves no partial file and any earlier one untouched.
 class Archivos_Decodificacion {
   public:
-    QSaveFile salida;
+    Archivos_Decodificacion(const QString& ruta, const QStringList& entradas)
+        : salida(ruta, entradas) {}
+
+    Escritura_Segura salida;
     QFile bloque, informe;
+    QString ruta_bloque, ruta_informe;
     Falla_Archivo falla = Falla_Archivo::Ninguna;
     QString ruta_falla;
 
-    bool Abrir(QFile& archivo, const QString& ruta, QIODevice::OpenMode modo) {
-        if (falla != Falla_Archivo::Ninguna) return false;
-        archivo.setFileName(ruta);
-        errno = 0;
-        if (archivo.open(modo | QIODevice::Truncate | QIODevice::Unbuffered)) return true;
-        falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura);
-        ruta_falla = ruta;
+    bool Abrir_Salida() {
+        if (salida.Abrir()) return true;
+        falla = salida.Falla().tipo;
+        ruta_falla = salida.Falla().ruta;
         return false;
     }
 
-    bool Abrir_Salida(const QString& ruta) {
-        salida.setFileName(ruta);
-        // A writable file in a folder where nothing new may be made is still written.
-        salida.setDirectWriteFallback(true);
-        errno = 0;
-        if (salida.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return true;
-        falla = Clasificar_Falla_Archivo(salida, Operacion_Archivo::Abrir_Escritura);
-        ruta_falla = ruta;
-        return false;
+    // The work files in `carpeta`; false, with nothing kept as the failure, when they cannot be
+    // made there.
+    bool Abrir_Trabajos(const QString& carpeta, Falla_En_Archivo* motivo) {
+        Cerrar_Trabajos();
+        const QDir dir(carpeta);
+        ruta_bloque = dir.absoluteFilePath(Archivo_Bloque);
+        ruta_informe = dir.absoluteFilePath(Archivo_Informe);
+        for (auto [archivo, ruta] : {std::pair{&bloque, ruta_bloque}, {&informe, ruta_informe}}) {
+            const Falla_Archivo f = Abrir_Trabajo(*archivo, ruta);
+            if (f != Falla_Archivo::Ninguna) {
+                if (motivo) *motivo = {f, ruta};
+                Cerrar_Trabajos();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Closes and removes the work files.
+    void Cerrar_Trabajos() {
+        for (auto [archivo, ruta] : {std::pair{&bloque, ruta_bloque}, {&informe, ruta_informe}})
+            if (archivo->isOpen()) {
+                archivo->close();
+                QFile::remove(ruta);
+            }
     }
 
     bool Terminar_Salida() {
         if (falla != Falla_Archivo::Ninguna) return false;
-        errno = 0;
-        if (salida.commit()) return true;
-        falla = Clasificar_Falla_Archivo(salida, Operacion_Archivo::Escribir);
-        ruta_falla = salida.fileName();
+        if (salida.Terminar()) return true;
+        falla = salida.Falla().tipo;
+        ruta_falla = salida.Falla().ruta;
         return false;
     }
 
-    bool Escribir(QFileDevice& archivo, const QByteArray& datos) {
+    bool Escribir_Salida(const QByteArray& datos) {
+        if (falla != Falla_Archivo::Ninguna) return false;
+        if (salida.Escribir(datos)) return true;
+        falla = salida.Falla().tipo;
+        ruta_falla = salida.Falla().ruta;
+        return false;
+    }
+
+    bool Escribir(QFile& archivo, const QByteArray& datos) {
         if (falla != Falla_Archivo::Ninguna) return false;
         if (datos.isEmpty()) return true;
         errno = 0;
@@ -150,7 +176,7 @@ class Archivos_Decodificacion {
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
         if (falla == Falla_Archivo::Otra && archivo.error() == QFileDevice::NoError)
             falla = Falla_Archivo::Disco_Lleno;  // a short write with no error: no room left
-        ruta_falla = archivo.fileName();
+        ruta_falla = Ruta_De(archivo);
         return false;
     }
 
@@ -164,7 +190,7 @@ class Archivos_Decodificacion {
         if (archivo.seek(0) && archivo.read(destino.data() + antes, largo) == largo) return true;
         destino.resize(antes);
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Leer);
-        ruta_falla = archivo.fileName();
+        ruta_falla = Ruta_De(archivo);
         return false;
     }
 
@@ -174,18 +200,23 @@ class Archivos_Decodificacion {
         errno = 0;
         if (archivo.resize(0) && archivo.seek(0)) return true;
         falla = Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Escribir);
-        ruta_falla = archivo.fileName();
+        ruta_falla = Ruta_De(archivo);
         return false;
+    }
+
+  private:
+    const QString& Ruta_De(const QFile& archivo) const {
+        return &archivo == &bloque ? ruta_bloque : ruta_informe;
     }
 };
 
-// Removes the work files ("*.KVX") left in the current directory, except `conservar`.
-Falla_En_Archivo Borrar_Archivos_Trabajo(const QString& conservar) {
-    const QDir actual = QDir::current();
+// Removes the work files ("*.KVX") left in `carpeta`, except `conservar`.
+Falla_En_Archivo Borrar_Archivos_Trabajo(const QString& carpeta, const QString& conservar) {
+    const QDir dir(carpeta);
     const QStringList nombres =
-        actual.entryList(QStringList{QStringLiteral("*.KVX")}, QDir::Files | QDir::System);
+        dir.entryList(QStringList{QStringLiteral("*.KVX")}, QDir::Files | QDir::System);
     for (const QString& nombre : nombres) {
-        const QString ruta = actual.absoluteFilePath(nombre);
+        const QString ruta = dir.absoluteFilePath(nombre);
         if (Mismo_Archivo(ruta, conservar)) continue;
         QFile archivo(ruta);
         errno = 0;
@@ -285,6 +316,35 @@ void Avanzar_Intervalo(int& dia, int& mes, int& anio, int& hora, int& minuto, in
 
 namespace {
 
+// Minutes between readings of interval codes 0..6; 0 for any other code.
+int Minutos_Intervalo(int intervalo) {
+    if (intervalo >= 0 && intervalo <= 3) return Pasos_Minutos[intervalo];
+    if (intervalo >= 4 && intervalo <= 6) return 60 * Pasos_Horas[intervalo - 4];
+    return 0;
+}
+
+// The next reading's stamp. Where the stamp is a calendar time the step is taken on the
+// calendar's time line: every step divides a day, and the line starts at a midnight, so the next
+// multiple of the step is the logger's next grid point. Elsewhere (day 0, 30/02, the year after
+// 79...) the logger's own stepping, which the calendar cannot follow, stands.
+void Siguiente_Lectura(Lectura_Decodificada& l, int intervalo) {
+    const qint64 paso = Minutos_Intervalo(intervalo);
+    if (const std::optional<qint64> m =
+            paso ? Minuto_Equipo(Hora_Equipo{l.dia, l.mes, l.anio, l.hora, l.minuto})
+                 : std::nullopt) {
+        const qint64 pasos = *m >= 0 ? *m / paso : -((-*m + paso - 1) / paso);
+        if (const std::optional<Hora_Equipo> h = Hora_De_Minuto((pasos + 1) * paso)) {
+            l.dia = h->dia;
+            l.mes = h->mes;
+            l.anio = h->anio;
+            l.hora = h->hora;
+            l.minuto = h->minuto;
+            return;
+        }
+    }
+    Avanzar_Intervalo(l.dia, l.mes, l.anio, l.hora, l.minuto, intervalo);
+}
+
 // What the walk meets, in memory order. A false return stops the walk.
 class Pasos_Recorrido {
   public:
@@ -356,8 +416,7 @@ bool Recorrer(const std::vector<QByteArray>& imagen, Pasos_Recorrido& pasos, Cue
                 while (paso == Paso::Datos && Es_Lectura(Palabra(imagen, i))) {
                     ++lecturas_bloque;
                     ++cuentas.lecturas;
-                    Avanzar_Intervalo(actual.dia, actual.mes, actual.anio, actual.hora,
-                                      actual.minuto, intervalo);
+                    Siguiente_Lectura(actual, intervalo);
                     actual.valor = Valor_Palabra(Palabra(imagen, i)) * factor;
                     if (!pasos.Lectura(actual)) return false;
                     if (++i >= Palabras_Memoria) paso = Paso::Fin_Memoria;
@@ -552,17 +611,26 @@ std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>&
     return std::move(coleccion.bloques);
 }
 
-Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
-                                  const QByteArray& separador) {
+namespace {
+
+// One decoding with its work files in `carpeta`. `en_trabajo` tells whether a failure came on a
+// work file rather than on the output.
+Falla_En_Archivo Decodificar(Estado& estado, const QString& ruta, const QByteArray& separador,
+                             const QString& carpeta, const QStringList& entradas,
+                             bool& en_trabajo) {
     static const QByteArray espacio = QByteArrayLiteral(" ");
 
     const std::vector<QByteArray>& imagen = estado.Imagen_Memoria;
-    Archivos_Decodificacion archivos;
+    Archivos_Decodificacion archivos(ruta, entradas);
+    en_trabajo = false;
 
     auto fallar = [&]() {
         // The work files go with the failure; the output was never put in place.
-        for (QFile* trabajo : {&archivos.bloque, &archivos.informe})
-            if (trabajo->isOpen()) trabajo->remove();
+        archivos.salida.Cancelar();
+        archivos.Cerrar_Trabajos();
+        en_trabajo = en_trabajo || (!archivos.ruta_falla.isEmpty() &&
+                                    (archivos.ruta_falla == archivos.ruta_bloque ||
+                                     archivos.ruta_falla == archivos.ruta_informe));
         return Falla_En_Archivo{archivos.falla, archivos.ruta_falla};
     };
 
@@ -571,15 +639,21 @@ Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
     estado.Lugares_Vacios = 0;
 
     // The output may not be one of the work files, which are open at the same time.
-    if (Mismo_Archivo(ruta, Archivo_Bloque) || Mismo_Archivo(ruta, Archivo_Informe)) {
+    const QDir dir(carpeta);
+    if (Mismo_Archivo(ruta, dir.absoluteFilePath(Archivo_Bloque)) ||
+        Mismo_Archivo(ruta, dir.absoluteFilePath(Archivo_Informe))) {
         archivos.falla = Falla_Archivo::Archivo_Abierto;
         archivos.ruta_falla = ruta;
         return fallar();
     }
-    archivos.Abrir_Salida(ruta);
-    archivos.Abrir(archivos.bloque, Archivo_Bloque, QIODevice::ReadWrite);
-    archivos.Abrir(archivos.informe, Archivo_Informe, QIODevice::ReadWrite);
-    if (archivos.falla != Falla_Archivo::Ninguna) return fallar();
+    if (!archivos.Abrir_Salida()) return fallar();
+    Falla_En_Archivo motivo;
+    if (!archivos.Abrir_Trabajos(carpeta, &motivo)) {
+        en_trabajo = true;
+        archivos.falla = motivo.tipo;
+        archivos.ruta_falla = motivo.ruta;
+        return fallar();
+    }
 
     Escritor_Informe escritor(archivos, separador);
     Cuentas cuentas;
@@ -605,15 +679,30 @@ Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta,
 
     if (!archivos.Escribir(archivos.informe, lineas_informe)) return fallar();
     lineas_informe.resize(0);
-    if (!archivos.Releer(archivos.informe, lineas_informe) ||
-        !archivos.Escribir(archivos.salida, resumen) ||
-        !archivos.Escribir(archivos.salida, lineas_informe))
+    if (!archivos.Releer(archivos.informe, lineas_informe) || !archivos.Escribir_Salida(resumen) ||
+        !archivos.Escribir_Salida(lineas_informe))
         return fallar();
     if (!archivos.Terminar_Salida()) return fallar();
-    archivos.bloque.close();
-    archivos.informe.close();
+    archivos.Cerrar_Trabajos();
 
-    return Borrar_Archivos_Trabajo(ruta);
+    return Borrar_Archivos_Trabajo(carpeta, ruta);
+}
+
+}  // namespace
+
+Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
+                                  const QString& carpeta_trabajo, const QStringList& entradas) {
+    const QString carpeta =
+        carpeta_trabajo.isEmpty() ? QFileInfo(ruta).absolutePath() : carpeta_trabajo;
+    bool en_trabajo = false;
+    const Falla_En_Archivo falla =
+        Decodificar(estado, ruta, separador, carpeta, entradas, en_trabajo);
+    if (!falla || !en_trabajo) return falla;
+    // A work folder that cannot be written (full, read-only, gone) does not cost the output:
+    // the work files go to a temporary folder instead.
+    QTemporaryDir temporal;
+    if (!temporal.isValid()) return falla;
+    return Decodificar(estado, ruta, separador, temporal.path(), entradas, en_trabajo);
 }
 
 }  // namespace aq

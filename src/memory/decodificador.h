@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "core/estado.h"
@@ -12,7 +13,7 @@ namespace aq {
 inline const QByteArray Marca_Bloque = QByteArrayLiteral("AA55 ");
 inline const QByteArray Celda_Vacia = QByteArrayLiteral("FFFF ");
 
-// Work files of the decoder, in the current directory; removed ("*.KVX") at the end.
+// Work files of the decoder, in its work folder; removed ("*.KVX") at the end.
 inline const QString Archivo_Bloque = QStringLiteral("DAT$$QTW.KVX");
 inline const QString Archivo_Informe = QStringLiteral("COM$$QTW.KVX");
 
@@ -42,8 +43,13 @@ struct Bloque_Decodificado {
 std::vector<Bloque_Decodificado> Recorrer_Memoria(const std::vector<QByteArray>& imagen);
 
 // Decodes estado.Imagen_Memoria[0..4095] into `ruta` (summary then blocks) with `separador`
-// (";" or "\t"). Returns the file failure that ended it (kind and file), none when whole.
-Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador);
+// (";" or "\t"), through the safe writer: `entradas` are the files the caller read, which `ruta`
+// may not be. The work files are made in `carpeta_trabajo` (empty: the output's folder), or in a
+// temporary folder when they cannot be made there. Returns the file failure that ended it
+// (kind and file), none when whole.
+Falla_En_Archivo Analizar_Memoria(Estado& estado, const QString& ruta, const QByteArray& separador,
+                                  const QString& carpeta_trabajo = QString(),
+                                  const QStringList& entradas = {});
 
 // True for a reading: the text lies between "0000 " and "0FFF " (byte order) and its first
 // four characters are hexadecimal digits (upper case).

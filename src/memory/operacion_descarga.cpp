@@ -25,12 +25,13 @@ Fin_Destino Revisar_Destino(const QString& ruta, Alcance_Nombre alcance) {
 }
 
 Falla_En_Archivo Preparar_Destino(const QString& ruta) {
-    const bool existia = QFileInfo::exists(ruta);
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::Append))
-        return {Clasificar_Falla_Archivo(archivo, Operacion_Archivo::Abrir_Escritura), ruta};
-    // Only a trial: an empty file would claim a download that has not happened yet.
-    if (!existia) archivo.remove();
+    // A trial of the writer the decoding will use, dropped at once: it makes its file beside
+    // the target, so a folder that cannot take it or a target that is no plain file shows now,
+    // and nothing at the target is opened, created or touched.
+    Escritura_Segura prueba(ruta);
+    if (!prueba.Abrir()) return prueba.Falla();
+    const QFileInfo info(ruta);
+    if (info.exists() && !info.isWritable()) return {Falla_Archivo::Permiso_Denegado, ruta};
     return {};
 }
 
@@ -78,7 +79,6 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
 
     // A missing backup folder shows up as a file failure when the backup is written.
     avance(0, Elementos_Respaldo - 1);
-    QDir::setCurrent(e.Directorio_Bak);
     etapa("Verificando ...");
     r.checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
     if (!r.checksum_bueno) aviso(Texto_Error_006, Titulo_Checksum);
@@ -91,10 +91,11 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
 
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
+    r.visualizacion = QDir(e.Directorio_Bak).absoluteFilePath(Archivo_Visualizacion);
     for (auto [falla, destino, separador] :
          {std::tuple{&r.falla_datos, ruta, Separador_Para(ruta)},
-          std::tuple{&r.falla_visualizacion, Archivo_Visualizacion, QByteArrayLiteral("\t")}}) {
-        *falla = Analizar_Memoria(e, destino, separador);
+          std::tuple{&r.falla_visualizacion, r.visualizacion, QByteArrayLiteral("\t")}}) {
+        *falla = Analizar_Memoria(e, destino, separador, e.Directorio_Bak);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
     // Reopening the port takes a while on some adapters: the files come first.

@@ -47,8 +47,8 @@ enum class Fin_Destino {
 enum class Alcance_Nombre { Ruta, Archivo };
 Fin_Destino Revisar_Destino(const QString& ruta, Alcance_Nombre alcance = Alcance_Nombre::Ruta);
 
-// Checks that the chosen file can be written by opening it for appending (what it holds is
-// kept); a file the check had to create is removed again.
+// Checks that the chosen file can be written, leaving it as it is: its folder takes a new file,
+// and it is no device, pipe, socket or folder, nor a read-only file.
 Falla_En_Archivo Preparar_Destino(const QString& ruta);
 
 // --- The download ---
@@ -74,6 +74,7 @@ struct Resultado_Descarga {
     bool corta = false;   // fewer than 20487 characters (or the line dropped)
     bool checksum_bueno = false;
     QString respaldo;                      // backup path
+    QString visualizacion;                 // "temp.tmp" in the backup folder, once written
     Falla_En_Archivo falla_respaldo;       // backup or its copy DUMP.$$$ not written
     Falla_En_Archivo falla_datos;          // the chosen file
     Falla_En_Archivo falla_visualizacion;  // "temp.tmp"
@@ -84,11 +85,11 @@ struct Resultado_Descarga {
 
 // The whole download into `ruta` (already checked and prepared): receive buffer enlarged, link
 // check, "DDD", reception, image, checksum, backup in Directorio_Bak and its copy DUMP.$$$,
-// decoding into `ruta` and "temp.tmp" (in Directorio_Bak, which is left as the current
-// directory), receive buffer restored. A relative `ruta` is taken from the current directory at the
-// call. The decoding runs whenever the image is complete in memory, even when its backup could not
-// be written. Memoria_Leida is false from the start and true at the end only when the memory
-// is safe (Memoria_Segura).
+// decoding into `ruta` and "temp.tmp" (both with their work files in Directorio_Bak, or in a
+// temporary folder when it cannot be written), receive buffer restored. A relative `ruta` is
+// taken from the process's folder. The decoding runs whenever the image is complete in memory,
+// even when its backup could not be written. Memoria_Leida is false from the start and true at
+// the end only when the memory is safe (Memoria_Segura).
 Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta,
                                      const Seguimiento_Descarga& seguimiento = {});
 

@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <climits>
 #include <string>
 
 #include "platform/archivo_regular.h"
+#include "platform/escritura_segura.h"
 
 namespace aq {
 
@@ -43,16 +43,8 @@ bool Grabar(CSimpleIniA& ini, const QString& archivo) {
     const QFileInfo info(archivo);
     if (info.exists() && !info.isWritable()) return false;
     if (!QDir().mkpath(info.absolutePath())) return false;
-    QSaveFile f(archivo);
-    f.setDirectWriteFallback(true);
-    // Unbuffered: a failure met only when the buffer is flushed at commit would go unnoticed
-    // and an empty file take the place of the settings (full disk).
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (f.write(datos) != datos.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // A full disk must not leave an empty file in the settings' place.
+    return !Reemplazar_Archivo(archivo, datos);
 }
 
 QByteArray B(const QString& s) {

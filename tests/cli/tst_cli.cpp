@@ -263,7 +263,7 @@ class Tst_Cli : public QObject {
             << "Uso: aqtide-cli [--puerto N|DISPOSITIVO|tcp://HOST:PUERTO] estado [--json]" << nada;
         fila("verificar sin archivo")
             << nada << "" << QStringList{"verificar", "no-hay.csv"} << 3 << nada << ""
-            << "no-hay.csv: no existe.\n"
+            << "no-hay.csv: El archivo no existe.\n"
             << nada;
     }
 

@@ -138,6 +138,10 @@ class Tst_Descompresor : public QObject {
         w->Command2_Click();
         QVERIFY(!sub->isVisible());
         QVERIFY(!QFile::exists(otra + "/AMORTI.TMP") && QFile::exists(otra + "/EXPAND$$.TXT"));
+        // The dialog starts in the backup folder, then where the last backup was chosen; the
+        // process's folder is nobody's state.
+        QCOMPARE(b.dialogos.archivos.value(0).directorio, bak);
+        QCOMPARE(b.dialogos.archivos.value(1).directorio, otra);
         QCOMPARE(QDir::currentPath(), QFileInfo(datos).canonicalFilePath());
         QCOMPARE(menu_devuelto.count(), 1);
     }

@@ -41,25 +41,34 @@ class Tst_Cli_Expandir : public QObject {
     }
 
     void fallas_de_archivo_data() {
-        // mensaje: the start of what the tool says on stderr
-        Columnas<QString, QString>({"caso", "mensaje"});
-        Fila("trabajo imposible", "trabajo", "El nombre solicitado es incorrecto.");
-        Fila("carpeta de trabajo de solo lectura", "trabajo_ro", "Permiso denegado.");
-        Fila("carpeta de salida de solo lectura", "salida_ro", "salida/s.csv: no se puede crear");
-        Fila("carpeta que desapareció", "sin_carpeta", "salida/s.csv: no se puede");
-        Fila("enlace a /dev/full", "dev_full", "salida/s.csv: no es un archivo común");
-        Fila("resguardo en tubería", "tuberia", "r.bak: No es un archivo común");
+        // salida: the output argument; estado: the exit status; mensaje: the start of stderr
+        Columnas<QString, QString, int, QString>({"caso", "salida", "estado", "mensaje"});
+        Fila("trabajo imposible junto a la salida: a otra carpeta", "trabajo", "salida/s.csv", 0,
+             "");
+        Fila("carpeta de salida de solo lectura", "salida_ro", "salida/s.csv", 3,
+             "salida/s.csv: Permiso denegado.");
+        Fila("carpeta que desapareció", "sin_carpeta", "salida/s.csv", 3,
+             "salida/s.csv: No existe el directorio solicitado.");
+        Fila("enlace a /dev/full", "dev_full", "salida/s.csv", 3,
+             "salida/s.csv: No es un archivo común");
+        Fila("resguardo en tubería", "tuberia", "salida/s.csv", 3, "r.bak: No es un archivo común");
+        Fila("la salida es el resguardo", "", "r.bak", 3,
+             "r.bak: Es uno de los archivos que se están leyendo.");
+        Fila("la salida es el resguardo con otro nombre", "enlace_duro", "salida/s.csv", 3,
+             "salida/s.csv: Es uno de los archivos que se están leyendo.");
     }
     // A failure leaves the output folder as it was: no empty or partial output, an earlier
-    // output intact, no temporary file; the tool says why and ends with status 3.
+    // output (or the backup) intact, no temporary file; the tool says why and ends with status 3.
     void fallas_de_archivo() {
         QFETCH(QString, caso);
+        QFETCH(QString, salida);
+        QFETCH(int, estado);
         QFETCH(QString, mensaje);
         QTemporaryDir tmp;
         QDir dir(tmp.path());
         QVERIFY(dir.mkdir("salida") && dir.mkdir("trabajo"));
-        QVERIFY(Escribir(QFile(dir.filePath("r.bak")),
-                         Volcado_De(Bloque_Ejemplo()).replace(' ', " \r\n")));
+        const QByteArray resguardo = Volcado_De(Bloque_Ejemplo()).replace(' ', " \r\n");
+        QVERIFY(Escribir(QFile(dir.filePath("r.bak")), resguardo));
         QVERIFY(Escribir(QFile(dir.filePath("salida/s.csv")), "anterior"));
         // Root ignores permissions: the tool then runs as nobody.
         QStringList programa{AQ_BINARIOS "/cli/aqtide-cli"};
@@ -72,45 +81,53 @@ class Tst_Cli_Expandir : public QObject {
                 programa = QStringList{"setpriv", "--reuid=65534", "--regid=65534",
                                        "--clear-groups", "--"} +
                            programa;
-                for (const QString& d :
-                     {tmp.path(), dir.filePath("salida"), dir.filePath("trabajo")})
+                for (const QString& d : {tmp.path(), dir.filePath("trabajo")})
                     QVERIFY(QFile::setPermissions(d, QFileDevice::Permissions(0x7777)));
                 QVERIFY(QFile::setPermissions(dir.filePath("salida/s.csv"),
                                               QFileDevice::Permissions(0x6666)));
             }
-            QVERIFY(QFile::setPermissions(dir.filePath(caso.chopped(3)),  // trabajo or salida
-                                          QFileDevice::Permissions(0x5555)));
+            QVERIFY(
+                QFile::setPermissions(dir.filePath("salida"), QFileDevice::Permissions(0x5555)));
         }
-        if (caso == "trabajo") QVERIFY(dir.mkdir("trabajo/DAT$$QTW.KVX"));
+        if (caso == "trabajo") QVERIFY(dir.mkdir("salida/DAT$$QTW.KVX"));
         if (caso == "sin_carpeta") QVERIFY(QDir(dir.filePath("salida")).removeRecursively());
         if (caso == "dev_full") {
             QVERIFY(QFile::remove(dir.filePath("salida/s.csv")));
             QVERIFY(QFile::link("/dev/full", dir.filePath("salida/s.csv")));
         }
+        if (caso == "enlace_duro") {
+            QVERIFY(QFile::remove(dir.filePath("salida/s.csv")));
+            QVERIFY(QProcess::execute("ln",
+                                      {dir.filePath("r.bak"), dir.filePath("salida/s.csv")}) == 0);
+        }
         if (caso == "tuberia") QVERIFY(Crear_Tuberia(dir.filePath("r.bak")));
-        const auto en_salida = [&] {
-            return QDir(dir.filePath("salida"))
+        const auto en = [&](const char* carpeta) {
+            return QDir(dir.filePath(carpeta))
                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden);
         };
-        const QStringList antes = en_salida();
+        const QStringList antes = en("salida");
 
         Vigia_Tuberia vigia(dir.filePath("r.bak"));
         QProcess p;
         p.setWorkingDirectory(dir.filePath("trabajo"));
         p.start(programa.first(),
-                programa.mid(1) + QStringList{"expandir", "../r.bak", "../salida/s.csv"});
+                programa.mid(1) + QStringList{"expandir", "../r.bak", "../" + salida});
         QVERIFY(p.waitForFinished(20000));
         QVERIFY(!vigia.Disparado());
         const QString dicho = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(p.exitCode(), 3);  // file failure
-        QVERIFY2(dicho.startsWith(mensaje) || dicho.startsWith("../" + mensaje), qPrintable(dicho));
-        QCOMPARE(en_salida(), antes);
+        QCOMPARE(p.exitCode(), estado);
+        QVERIFY2(mensaje.isEmpty() ? dicho.isEmpty() : dicho.startsWith("../" + mensaje),
+                 qPrintable(dicho));
+        QCOMPARE(en("salida"), antes);
         if (caso == "dev_full")
             QCOMPARE(QFileInfo(dir.filePath("salida/s.csv")).symLinkTarget(), QString("/dev/full"));
-        else if (caso != "sin_carpeta")
+        else if (caso == "trabajo")
+            QVERIFY(Leer(dir.filePath("salida/s.csv")).startsWith("Informaci"));
+        else if (caso != "sin_carpeta" && caso != "enlace_duro" && salida != "r.bak")
             QCOMPARE(Leer(dir.filePath("salida/s.csv")), QByteArray("anterior"));
-        if (caso != "trabajo") QVERIFY(QDir(dir.filePath("trabajo")).isEmpty());
-        QFile::setPermissions(dir.filePath("trabajo"), QFileDevice::Permissions(0x7777));
+        if (caso != "tuberia") QCOMPARE(Leer(dir.filePath("r.bak")), resguardo);
+        // Nothing in the process's own folder, nor left behind anywhere.
+        QVERIFY(en("trabajo").isEmpty());
         QFile::setPermissions(dir.filePath("salida"), QFileDevice::Permissions(0x7777));
     }
 };

@@ -164,11 +164,13 @@ class Tst_Datos_Exportados : public QObject {
     void rutas_que_no_son_archivos_comunes() {
         QCOMPARE(Firma(Leer_Datos_Exportados(tmp_.filePath("falta.csv"))),
                  QString("error: El archivo no existe."));
-        QFile grande(tmp_.filePath("grande.csv"));
-        QVERIFY(grande.open(QIODevice::WriteOnly) && grande.write(Ejemplo) &&
-                grande.resize(Tamano_Maximo_Datos + 1));
-        grande.close();
-        QCOMPARE(Firma(Leer_Datos_Exportados(grande.fileName())),
+        // Up to the size limit a file is read; one byte more and it is refused.
+        QByteArray relleno(Tamano_Maximo_Datos - Ejemplo.size(), ' ');
+        for (qsizetype i = 1; i < relleno.size(); i += 40) relleno[i - 1] = '\r', relleno[i] = '\n';
+        const QString grande = tmp_.filePath("grande.csv");
+        QCOMPARE(Firma(Leer_Datos_Exportados(Escribir("grande.csv", Ejemplo + relleno))),
+                 Firma_Ejemplo);
+        QCOMPARE(Firma(Leer_Datos_Exportados(Escribir("grande.csv", Ejemplo + relleno + ' '))),
                  QString("error: El archivo es demasiado grande para ser un archivo de datos del "
                          "limnígrafo-freatígrafo."));
         const QString fifo = tmp_.filePath("tubo.csv");
@@ -189,6 +191,7 @@ class Tst_Datos_Exportados : public QObject {
         QFile f("BASE.CSV");
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray base = f.readAll().left(2000);  // the summary and the blocks
+        QCOMPARE(Interpretar_Datos_Exportados(base).Total_Lecturas(), estado.Total_Lecturas);
         std::mt19937 azar(20260307);
         const QByteArray raros(";\t\r\n/:0129\xBA\xF3\xFF\x00-,", 16);
         for (int vuelta = 0; vuelta < 3000; ++vuelta) {
@@ -206,11 +209,30 @@ class Tst_Datos_Exportados : public QObject {
                 else
                     c.truncate(p);
             }
+            // Every reading returned stands in the altered text: time and value on one line,
+            // its date there too. Nothing is made up from what the damage left.
             const Datos_Exportados d = Interpretar_Datos_Exportados(c);
-            QVERIFY(d.Total_Lecturas() <= c.count('\n') + c.count('\r') + 1);
             for (const Bloque_Exportado& b : d.bloques)
-                for (const Lectura_Exportada& l : b.lecturas)
-                    QVERIFY(l.momento.isValid() && l.milimetros >= 0);
+                for (const Lectura_Exportada& l : b.lecturas) {
+                    // "hh:mm" between separators (";" or tab), then the value's digits
+                    // (leading zeros allowed), whole.
+                    const QByteArray hora = l.momento.toString("hh:mm").toLatin1();
+                    const auto separador = [&](qsizetype p) {
+                        return p >= 0 && p < c.size() && (c[p] == ';' || c[p] == '\t');
+                    };
+                    bool hallada = false;
+                    for (qsizetype p = c.indexOf(hora); p >= 0 && !hallada;
+                         p = c.indexOf(hora, p + 1)) {
+                        const qsizetype inicio = p + hora.size() + 1;
+                        if (!separador(p - 1) || !separador(inicio - 1)) continue;
+                        qsizetype fin = inicio;
+                        while (fin < c.size() && c[fin] >= '0' && c[fin] <= '9') ++fin;
+                        hallada = fin > inicio && fin - inicio < 12 &&
+                                  c.mid(inicio, fin - inicio).toLongLong() == l.milimetros;
+                    }
+                    QVERIFY2(hallada, qPrintable(hora + QByteArray::number(l.milimetros)));
+                    QVERIFY(c.contains(l.momento.toString("dd/MM/yy").toLatin1()));
+                }
         }
     }
 };

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "core/fecha_equipo.h"
 #include "memory/decodificador.h"
 #include "tst_descarga_volcado.h"
 
@@ -167,6 +168,58 @@ class Tst_Decodificador : public QObject {
             Avanzar_Intervalo(d, m, a, h, mi, c[5]);
             QCOMPARE(QList<int>(c, c + 6) << d << m << a << h << mi, QList<int>(c, c + 11));
         }
+    }
+
+    // Every day of the logger's century, 1980-01-01 to 2079-12-31: the decoder's stamps are the
+    // calendar's (minutes on its time line turned back into the logger's texts) and the logger's
+    // own stepping. Blocks start at 22:00 with one reading an hour, so each one crosses
+    // midnight; eight words each, as many as fit in one memory at a time.
+    void calendario_en_todo_el_siglo() {
+        const QDate primero(1980, 1, 1), ultimo(2079, 12, 30);
+        QDate dia = primero;
+        int decodificaciones = 0, lecturas = 0;
+        while (dia <= ultimo) {
+            init();
+            QByteArray esperado;
+            int p = 0;
+            for (; dia <= ultimo && p + 8 <= Palabras_Memoria; dia = dia.addDays(1), p += 8) {
+                const Hora_Equipo inicio{dia.day(), dia.month(), dia.year() % 100, 22, 0};
+                Poner(p, Encabezado(0, 1, 4, 22, 0, inicio.dia, inicio.mes, inicio.anio) +
+                             QList<QByteArray>{"0001 ", "0002 ", "0003 "});
+                Hora_Equipo equipo = inicio;
+                for (int k = 1; k <= 3; ++k) {
+                    const Hora_Equipo h = *Hora_De_Minuto(*Minuto_Equipo(inicio) + 60 * k);
+                    Avanzar_Intervalo(equipo.dia, equipo.mes, equipo.anio, equipo.hora,
+                                      equipo.minuto, 4);
+                    if (!(equipo == h)) QFAIL(qPrintable(Texto_Fecha_Equipo(equipo)));
+                    esperado += (Texto_Fecha_Equipo(h) + "  ;" + Texto_Hora_Equipo(h) + ";" +
+                                 QString::number(k))
+                                    .toLatin1();
+                    esperado += "\r\n";
+                }
+            }
+            QByteArray lineas;
+            for (const QByteArray& l : Decodificar().split('\n'))
+                if (l.size() > 8 && l[2] == '/' && l[8] == ' ') lineas += l + '\n';
+            QCOMPARE(lineas, esperado);
+            ++decodificaciones;
+            lecturas += esperado.count('\n');
+        }
+        QCOMPARE(lecturas, 3 * int(primero.daysTo(ultimo) + 1));
+        QVERIFY(decodificaciones > 60);
+    }
+
+    // Stamps no calendar has keep the logger's own stepping: day 0, 30/02 (to 31/02), and the
+    // year after 79.
+    void fuera_del_calendario() {
+        Poner(0, Encabezado(0, 1, 4, 23, 0, 0, 0, 5) + QList<QByteArray>{"0001 ", "0002 "} +
+                     Encabezado(0, 1, 3, 23, 30, 30, 2, 1) + QList<QByteArray>{"0003 "} +
+                     Encabezado(0, 1, 4, 23, 0, 31, 12, 79) + QList<QByteArray>{"0004 "});
+        QByteArray lineas;
+        for (const QByteArray& l : Decodificar().split('\n'))
+            if (l.size() > 8 && l[2] == '/' && l[8] == ' ') lineas += l;
+        QCOMPARE(lineas, QByteArray("01/00/05  ;00:00;1\r01/00/05  ;01:00;2\r"
+                                    "31/02/01  ;00:00;3\r01/01/80  ;00:00;4\r"));
     }
 
     void falla_de_archivo() {

@@ -33,10 +33,11 @@ class Tst_Fallas_Archivo : public QObject {
         const QString lleno = QString::fromUtf8(
             "El disco está lleno y por esta razón \nNO SE HAN PODIDO GUARDAR LOS DATOS !!!\n");
         const QStringList resguardos = {"BAK/POZO.$%c", "RAIZ/DUMP.$$$"};
-        // The decoder's work files live in the backup folder: when it fails, so does the data.
-        QTest::newRow("resguardo, disco lleno") << "BAK"
-                                                << "lleno"
-                                                << "BAK/POZO.$%c" << lleno << QStringList();
+        // The decoder's work files then go to a temporary folder: the data file is written.
+        QTest::newRow("resguardo, disco lleno")
+            << "BAK"
+            << "lleno"
+            << "BAK/POZO.$%c" << lleno << QStringList{"DATOS/POZO.csv"};
         QTest::newRow("copia DUMP.$$$, disco lleno")
             << "RAIZ"
             << "lleno"
@@ -44,10 +45,11 @@ class Tst_Fallas_Archivo : public QObject {
         QTest::newRow("datos, disco lleno") << "DATOS"
                                             << "lleno"
                                             << "DATOS/POZO.csv" << lleno << resguardos;
-        QTest::newRow("resguardo, solo lectura") << "BAK"
-                                                 << "solo lectura"
-                                                 << "BAK/POZO.$%c"
-                                                 << "Permiso denegado." << QStringList();
+        QTest::newRow("resguardo, solo lectura")
+            << "BAK"
+            << "solo lectura"
+            << "BAK/POZO.$%c"
+            << "Permiso denegado." << QStringList{"DATOS/POZO.csv"};
         QTest::newRow("datos, solo lectura") << "DATOS"
                                              << "solo lectura"
                                              << "DATOS/POZO.csv"

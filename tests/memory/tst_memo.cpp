@@ -52,11 +52,14 @@ class Tst_Memo : public QObject {
         Escena e;
         QDir(e.bak).removeRecursively();
         const QString ruta = e.datos + "/POZO3.csv";
-        QString etapa_en_caja;
-        e.b.dialogos.al_mostrar = [&](const auto&) { etapa_en_caja = e.w->Label1->text(); };
+        QStringList etapas_en_caja;
+        e.b.dialogos.al_mostrar = [&](const auto&) { etapas_en_caja << e.w->Label1->text(); };
         e.Leer_Memoria({ruta});
-        QCOMPARE(etapa_en_caja, QStringLiteral("Procesando ..."));  // as soon as it failed
-        QCOMPARE(e.b.dialogos.cajas.size(), 1);
+        // As soon as it failed; then the display file, which lives in the same folder.
+        QCOMPARE(etapas_en_caja, QStringList({"Procesando ...", "Guardando ..."}));
+        QCOMPARE(
+            e.b.dialogos.cajas[1].texto,
+            QString::fromUtf8("No existe el directorio solicitado.\nCréelo y vuelva a intentar"));
         QCOMPARE(e.b.dialogos.cajas[0].icono, Icono::Critico);
         QCOMPARE(e.b.dialogos.cajas[0].titulo, QStringLiteral("Error de archivo"));
         QVERIFY(e.b.dialogos.cajas[0].texto.endsWith(

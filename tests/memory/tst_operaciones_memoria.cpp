@@ -95,10 +95,12 @@ class Tst_Operaciones_Memoria : public QObject {
         QCOMPARE(buffer_ddd, 21000);
         QVERIFY2(qAbs(t_fin_recepcion - t_ddd - segundos) < 0.06,
                  qPrintable(QString::number(t_fin_recepcion - t_ddd)));
-        // The data file and the display file are written in every case.
+        // The data file is written in every case; the display file where the backup folder is.
         QVERIFY(Leer(En("POZO3.csv")).contains("Cantidad de bloques de datos:  1\r\n"));
-        QVERIFY(Leer(QDir(b.estado.Directorio_Bak).exists() ? En("BAK/temp.tmp") : "temp.tmp")
-                    .contains("\t"));
+        QCOMPARE(r.visualizacion, b.estado.Directorio_Bak + "/temp.tmp");
+        QCOMPARE(Leer(r.visualizacion).contains("\t"), carpeta_bak);
+        QCOMPARE(bool(r.falla_visualizacion), !carpeta_bak);
+        QVERIFY(!QFile::exists("temp.tmp"));
         if (respaldo) {
             QVERIFY(Leer(En("BAK/POZO3.$%c")).startsWith("AA55 \r\n0007 \r\n"));
             QCOMPARE(Leer(En("DUMP.$$$")), Leer(En("BAK/POZO3.$%c")));

@@ -28,11 +28,13 @@ class Tst_Plataforma_Ui : public QObject {
                  QStringLiteral("uno\ndos\ntres\ncuatro"));
     }
 
-    void dialogo_de_archivo_mueve_el_directorio() {
+    // The chosen path comes back whole; the process's folder stays where it was.
+    void dialogo_de_archivo() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("DATOS"));
         const QString archivo = dir.filePath("DATOS/pozo.csv");
         QVERIFY(QFile(archivo).open(QIODevice::WriteOnly));
+        const QString antes = QDir::current().canonicalPath();
         QTimer::singleShot(0, [&] {
             auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (d) d->selectFile(archivo), static_cast<QDialog*>(d)->accept();
@@ -41,7 +43,7 @@ class Tst_Plataforma_Ui : public QObject {
         QCOMPARE(
             QDir::fromNativeSeparators(dialogos.Abrir_Archivo("CSV (*.csv)|*.csv|", dir.path())),
             archivo);
-        QCOMPARE(QDir::current().canonicalPath(), QDir(dir.filePath("DATOS")).canonicalPath());
+        QCOMPARE(QDir::current().canonicalPath(), antes);
     }
 };
 

@@ -123,7 +123,8 @@ class Tst_Arranque : public QObject {
         e.b.dialogos.cajas.clear();
         QVERIFY(!Leer_Configuracion(e.ctx));
         QVERIFY(e.b.dialogos.cajas.isEmpty());
-        QCOMPARE(QDir::currentPath(), QDir::fromNativeSeparators(e.inicio + "/DATOS"));
+        // Files are named by full path: the process's folder stays where it was.
+        QCOMPARE(QDir::currentPath(), QDir::fromNativeSeparators(e.inicio));
     }
 };
 

@@ -200,10 +200,11 @@ class Tst_Fondo : public QObject {
         Programa p;
         p.b.estado.Directorio_Raiz = dir.path();
         p.b.ayuda.falla = QStringLiteral("No se encontró el manual de ayuda");
+        const QString antes = QDir::currentPath();
         p.f->mnuManual_Click();
         QCOMPARE(p.b.ayuda.abiertos.size(), 1);
         QCOMPARE(p.b.dialogos.Textos(), QStringList{p.b.ayuda.falla});
-        QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+        QCOMPARE(QDir::currentPath(), antes);  // the manual is named by its full path
     }
 
     // Alt + letter presses the working window's own button, even where a menu has the letter;

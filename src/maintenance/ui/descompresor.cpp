@@ -9,11 +9,10 @@
 #include <QShortcut>
 
 #include "maintenance/datos_visor.h"
+#include "maintenance/expansion.h"
 #include "maintenance/paginado.h"
 #include "maintenance/ui/delegado_tabulado.h"
 #include "memory/archivos.h"
-#include "memory/decodificador.h"
-#include "memory/resguardo.h"
 #include "platform/ui/ventanas.h"
 
 namespace aq {
@@ -99,11 +98,11 @@ Descompresor::Descompresor(Contexto& ctx, QWidget* parent) : QWidget(parent), ct
 
     // Form_Load
     Scroll->setGeometry(Twips_A_Pixeles(8340), List1->y(), Twips_A_Pixeles(255), List1->height());
-    QDir::setCurrent(ctx_.estado.Directorio_Bak);
+    carpeta_trabajo_ = ctx_.estado.Directorio_Bak;
 }
 
 void Descompresor::Command1_Click() {
-    const QString elegido = ctx_.dialogos.Abrir_Archivo(QString(), QDir::currentPath());
+    const QString elegido = ctx_.dialogos.Abrir_Archivo(QString(), carpeta_trabajo_);
     if (elegido.isEmpty()) return;
     const QFileInfo info(elegido);
     if (!info.isFile()) {
@@ -111,49 +110,46 @@ void Descompresor::Command1_Click() {
                              Botones::Aceptar, Titulo_Aplicacion);
         return;
     }
-    // The backup is read before anything changes, so a short or unreadable file leaves the
-    // window, the shown data and the memory image as they were.
-    std::vector<QByteArray> imagen(Elementos_Imagen);
-    QString error;
-    if (!Leer_Resguardo(info.absoluteFilePath(), imagen, &error)) {
-        if (error.isEmpty())
-            error = QStringLiteral("El archivo seleccionado no es un resguardo completo.");
-        ctx_.dialogos.MsgBox(error, Icono::Exclamacion, Botones::Aceptar, Titulo_Aplicacion);
-        return;
-    }
-
-    // The work files go next to the chosen file, whatever the dialog did to the directory.
-    const QString carpeta = info.absolutePath();
-    QDir::setCurrent(carpeta);
+    // The work files go next to the chosen file, where the next dialog starts too.
+    carpeta_trabajo_ = info.absolutePath();
+    const QString carpeta = carpeta_trabajo_;
     const QString expandido = QDir(carpeta).filePath(Nombre_Expandido);
 
-    ProgressBar1->setMinimum(0);
-    ProgressBar1->setValue(0);
-    ProgressBar1->show();
-    if (QFile::exists(expandido)) QFile::remove(expandido);
-    Label1->setText(QStringLiteral("Archivo: ") + QDir::toNativeSeparators(expandido));
-    Label1->show();
-    ctx_.estado.Memoria_Leida = false;
-    Label2->setText(QStringLiteral("Leyendo ..."));
-    Label2->show();
-    ProgressBar1->setMaximum(Palabras_Memoria - 1);
-    for (int i = 0; i < Palabras_Memoria; ++i) {
-        ctx_.estado.Imagen_Memoria[static_cast<size_t>(i)] = imagen[static_cast<size_t>(i)];
-        ProgressBar1->setValue(i);
+    Seguimiento_Expansion s;
+    s.leido = [&] {
+        ProgressBar1->setMinimum(0);
+        ProgressBar1->setValue(0);
+        ProgressBar1->show();
+        // Never the backup being expanded, whatever it is called.
+        if (QFileInfo(expandido).isFile() && !Mismo_Archivo(expandido, elegido))
+            QFile::remove(expandido);
+        Label1->setText(QStringLiteral("Archivo: ") + QDir::toNativeSeparators(expandido));
+        Label1->show();
+        Label2->setText(QStringLiteral("Leyendo ..."));
+        Label2->show();
+        ProgressBar1->setMaximum(Palabras_Memoria - 1);
+    };
+    s.avance = [this](int i) { ProgressBar1->setValue(i); };
+    s.expandiendo = [this] {
+        Label2->setText(QStringLiteral("Expandiendo ..."));
+        Repintar(Label2);
+    };
+    const Resultado_Expansion r =
+        Expandir_Resguardo(ctx_.estado, elegido, expandido, QByteArrayLiteral("\t"), s);
+    // An unreadable or short backup leaves the window, the shown data and the image as they were.
+    if (r.fin == Fin_Expansion::Resguardo_Ilegible) {
+        ctx_.dialogos.MsgBox(Mensaje_Expansion(r), Icono::Exclamacion, Botones::Aceptar,
+                             Titulo_Aplicacion);
+        return;
     }
-
-    Label2->setText(QStringLiteral("Expandiendo ..."));
-    Repintar(Label2);
-    const Falla_En_Archivo falla =
-        Analizar_Memoria(ctx_.estado, expandido, QByteArrayLiteral("\t"));
-    if (falla)
-        ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno, Botones::Aceptar,
+    if (r.fin == Fin_Expansion::Falla_Salida)
+        ctx_.dialogos.MsgBox(Mensaje_Expansion(r), Icono::Ninguno, Botones::Aceptar,
                              Titulo_Aplicacion);
 
     Label2->setText(QStringLiteral("Convirtiendo ..."));
     Repintar(Label2);
     // A failed expansion leaves no file to page through.
-    const bool convertido = !falla && Convertir(carpeta);
+    const bool convertido = r.fin == Fin_Expansion::Expandida && Convertir(carpeta);
 
     Label2->setText(QStringLiteral("Listo."));
     Repintar(Label2);
@@ -180,10 +176,9 @@ bool Descompresor::Convertir(const QString& carpeta) {
     if (!origen.open(QIODevice::ReadOnly))
         return fallar(Mensaje_Error_Archivo(origen, Operacion_Archivo::Abrir_Lectura),
                       Titulo_Aplicacion, Icono::Ninguno);
-    QFile destino(paginado);
-    if (!destino.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fallar(Mensaje_Error_Archivo(destino, Operacion_Archivo::Abrir_Escritura),
-                      Titulo_Aplicacion, Icono::Ninguno);
+    QFile destino;
+    if (const Falla_Archivo f = Abrir_Trabajo(destino, paginado); f != Falla_Archivo::Ninguna)
+        return fallar(Mensaje_Error_Archivo(f), Titulo_Aplicacion, Icono::Ninguno);
     int lineas = 0;
     switch (Escribir_Paginado(origen, destino, &lineas)) {
         case Resultado_Paginado::Correcto:
@@ -253,8 +248,8 @@ void Descompresor::closeEvent(QCloseEvent* e) {
 void Descompresor::Form_Unload() {
     const QString datos = ctx_.estado.Directorio_Datos;
     if (!datos.isEmpty()) {
-        QDir::setCurrent(datos);
-        QFile::remove(QDir(datos).filePath(Nombre_Paginado));
+        const QString paginado = QDir(datos).filePath(Nombre_Paginado);
+        if (QFileInfo(paginado).isFile()) QFile::remove(paginado);
     }
     // The paging file is removed from where it was made, not only from the data directory.
     if (!ruta_paginado_.isEmpty()) QFile::remove(ruta_paginado_);

@@ -52,6 +52,9 @@ class Descompresor : public QWidget {
 
     Contexto& ctx_;
     QString ruta_paginado_;
+    // Where the dialog starts and the work files go: the backup folder, then the last chosen
+    // file's folder.
+    QString carpeta_trabajo_;
 };
 
 }  // namespace aq

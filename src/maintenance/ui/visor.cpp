@@ -88,9 +88,7 @@ void Visor::closeEvent(QCloseEvent* e) {
 }
 
 QString Seleccionar_Archivo(Contexto& ctx) {
-    const QString ruta = ctx.dialogos.Abrir_Archivo(Filtro_Visor, ctx.estado.Directorio_Datos);
-    if (!ruta.isEmpty()) QDir::setCurrent(QFileInfo(ruta).absolutePath());
-    return ruta;
+    return ctx.dialogos.Abrir_Archivo(Filtro_Visor, ctx.estado.Directorio_Datos);
 }
 
 Visor* Abrir_Visor(Contexto& ctx, QWidget* ventana_principal) {

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
@@ -109,6 +110,8 @@ void Memo::Command1_Click() {
                              Titulo_Aplicacion);
     };
     const Resultado_Descarga r = Descargar_Memoria(ctx_, ruta, s);
+    if (r.enlace) carpeta_trabajo_ = ctx_.estado.Directorio_Bak;
+    visualizacion_ = r.visualizacion;
 
     if (!r.enlace) {
         ctx_.dialogos.MsgBox(Texto_Error_016, Icono::Ninguno, Botones::Aceptar, Titulo_Error_Link);
@@ -140,8 +143,7 @@ void Memo::Avanzar_Barra(int valor, int maximo) {
 
 Memo::Eleccion Memo::Elegir_Archivo() {
     const QString& datos = ctx_.estado.Directorio_Datos;
-    // The dialog returns full paths; a folder we cannot enter is only a starting hint.
-    QDir::setCurrent(datos);
+    carpeta_trabajo_ = datos;
 
     QString ruta;
     Fin_Destino fin;
@@ -192,7 +194,7 @@ void Memo::Command3_Click() {
     Repintar(this);
     Mostrar_Estado(QStringLiteral("Por favor espere."));
 
-    QFile archivo(Archivo_Visualizacion);
+    QFile archivo(visualizacion_);
     Operacion_Archivo operacion = Operacion_Archivo::Abrir_Lectura;
     if (archivo.open(QIODevice::ReadOnly)) {
         operacion = Operacion_Archivo::Leer;
@@ -249,7 +251,10 @@ void Memo::Form_Unload() {
     Reloj_Arena(this, true);
     Command2->setEnabled(false);
     Modo_Cierre = Reponer_Modo(ctx_);
-    if (QFile::exists(QStringLiteral("AMORTI.TMP"))) QFile::remove(QStringLiteral("AMORTI.TMP"));
+    const QString paginado =
+        QDir(carpeta_trabajo_.isEmpty() ? ctx_.estado.Directorio_Datos : carpeta_trabajo_)
+            .filePath(QStringLiteral("AMORTI.TMP"));
+    if (QFileInfo(paginado).isFile()) QFile::remove(paginado);
     Q_EMIT Devolver_Menu();
     Reloj_Arena(this, false);
 }

@@ -58,6 +58,10 @@ class Memo : public QWidget {
 
     Contexto& ctx_;
     bool descargada_ = false;
+    // Where the window's work files lie: the data folder, or the backup folder once a download
+    // has written there; and the display file of the last download.
+    QString carpeta_trabajo_;
+    QString visualizacion_;
 };
 
 }  // namespace aq

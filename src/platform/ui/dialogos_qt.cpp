@@ -110,9 +110,6 @@ QString Dialogos_Qt::Archivo(bool guardar, const QString& filtro,
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return {};
     const QString elegido = dialogo.selectedFiles().first();
     if (elegido.isEmpty()) return {};
-    // The program names its files relative to the folder the user went to, as it did with the
-    // system dialogs it was written for.
-    QDir::setCurrent(QFileInfo(elegido).absolutePath());
     return QDir::toNativeSeparators(elegido);
 }
 

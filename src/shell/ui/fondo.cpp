@@ -338,7 +338,6 @@ QString Fondo::Ruta_Manual() const {
 }
 
 void Fondo::mnuManual_Click() {
-    QDir::setCurrent(ctx_.estado.Directorio_Raiz);
     QString error;
     if (!ctx_.ayuda.Mostrar(Ruta_Manual(), &error))
         ctx_.dialogos.MsgBox(error, Icono::Ninguno, Botones::Aceptar, Titulo_Aplicacion);
