@@ -72,7 +72,8 @@ class Tst_E2e_Memoria : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void descarga_completa() {
+    // A whole download, the erase it allows, and a second download of the memory left empty.
+    void descarga_borrado_y_segunda_descarga() {
         PREPARAR("--rapido");
         Memo* memo = Descargar_En(p, ins.datos + "/POZO.csv");
         QVERIFY2(memo, qPrintable(p.dialogos.Textos().join('|')));
@@ -93,14 +94,6 @@ class Tst_E2e_Memoria : public QObject {
             QVERIFY2(datos.contains(QString(l)), l);
         QVERIFY(!datos.contains("Memoria con inconsistencias "));
         Cerrar_Lector(p, memo);
-    }
-
-    void borrado_y_segunda_descarga() {
-        PREPARAR("--rapido");
-        Memo* memo = Descargar_En(p, ins.datos + "/POZO.txt");
-        QVERIFY2(memo, qPrintable(p.dialogos.Textos().join('|')));
-        Cerrar_Lector(p, memo);
-        QVERIFY2(p.dialogos.cajas.isEmpty(), qPrintable(p.dialogos.Textos().join('|')));
 
         p.f->IDC_BORRAR_Click();
         QPointer<Borrar_Memoria> b = p.Hija<Borrar_Memoria>();
@@ -116,9 +109,9 @@ class Tst_E2e_Memoria : public QObject {
         QVERIFY(Descargar_En(p, ins.datos + "/VACIA.txt"));
         QCOMPARE(p.dialogos.cajas.size(), 2);
         // The logger's memory is empty (its decoding is the decoder's own test).
-        const QStringList r = Lineas(ins.bak + "/VACIA.$%t");
-        QCOMPARE(r.size(), 4099);
-        QCOMPARE(r.mid(0, 4096), QStringList(4096, "FFFF "));
+        const QStringList v = Lineas(ins.bak + "/VACIA.$%t");
+        QCOMPARE(v.size(), 4099);
+        QCOMPARE(v.mid(0, 4096), QStringList(4096, "FFFF "));
         QVERIFY(p.estado.Memoria_Leida);
     }
 

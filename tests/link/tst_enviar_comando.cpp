@@ -2,6 +2,7 @@
 
 #include "dobles/banco_operaciones.h"
 #include "dobles/puerto_guionado.h"
+#include "dobles/tabla.h"
 #include "link/enlace.h"
 #include "link/texto.h"
 
@@ -24,94 +25,68 @@ class Tst_Enviar_Comando : public QObject {
             return Enviar_Comando(puerto, reloj, c, n, &version);
         }
         double Transcurrido() const { return reloj.Segundos() - t0; }
-        int Veces(const QByteArray& c) const { return puerto.Comandos().count(c); }
     };
 
   private Q_SLOTS:
-    void respuesta_conocida_devuelta_tal_cual() {
-        for (const QByteArray& r : {Resp_OK, Resp_KO, Resp_DESCONOCIDO, Resp_MI, Resp_PE}) {
-            Linea l;
-            l.puerto.Responder("AAA", r, 0.05);
-            QCOMPARE(l.Enviar("AAA", 4), r);
-            QCOMPARE(l.Veces("AAA"), 1);
-            // half a second before writing, then the reply as soon as it is complete
-            QVERIFY(qAbs(l.Transcurrido() - 0.55) < Tol);
-        }
-        Linea l;
-        l.puerto.Responder("V", Resp_VERSION);
-        QCOMPARE(l.Enviar("V", 13), Resp_VERSION);
-    }
-
-    void logger_mudo_da_nc_en_cinco_segundos_y_medio() {
-        Linea l;
-        l.puerto.setInputLen(7);
-        QCOMPARE(l.Enviar("L", 49), Resp_NC);
-        QCOMPARE(l.puerto.InputLen(), 7);  // restored on every way out
-        QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"L", U32}));
-        QVERIFY(qAbs(l.Transcurrido() - 5.5) < Tol);
-    }
-
-    void solo_responde_la_resincronizacion_da_ko_tras_tres_escrituras() {
-        Linea l;
-        l.puerto.Responder(U32, Resp_OK);
-        QCOMPARE(l.Enviar("RRR", 4), Resp_KO);
-        QCOMPARE(l.Veces("RRR"), 3);
-        QCOMPARE(l.Veces(U32), 3);
-        // each attempt: pause, 2 s reply limit, 1 s, answered resync
-        QVERIFY(qAbs(l.Transcurrido() - 3 * (0.5 + 2 + 1 + 0.02)) < 3 * Tol);
-    }
-
-    void resincronizacion_respondida_con_otra_cosa_da_ko_sin_reintentar() {
-        Linea l;
-        l.puerto.Responder(U32, Resp_DESCONOCIDO);
-        QCOMPARE(l.Enviar("AAA", 4), Resp_KO);
-        QCOMPARE(l.Veces("AAA"), 1);
-    }
-
-    void respuesta_con_un_caracter_de_mas_resincroniza() {
-        Linea l;
-        l.puerto.Responder("AAA", QList<QByteArray>{"OK\r\nX", Resp_OK});
-        l.puerto.Responder(U32, Resp_OK);
-        QCOMPARE(l.Enviar("AAA", 4), Resp_OK);
-        QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"AAA", U32, "AAA"}));
-        // full 2 s wait on the overlong reply, 1 s pause, resync answered, then a new attempt
-        QVERIFY(qAbs(l.Transcurrido() - (0.5 + 2 + 1 + 0.02 + 0.5 + 0.02)) < Tol);
-    }
-
-    void palabra_desconocida_de_largo_justo_se_pide_otra_vez_sin_resincronizar() {
-        Linea l;
-        l.puerto.Responder("AAA", QList<QByteArray>{"XY\r\n", Resp_OK});
-        QCOMPARE(l.Enviar("AAA", 4), Resp_OK);
-        QCOMPARE(l.puerto.Comandos(), (QList<QByteArray>{"AAA", "AAA"}));
-    }
-
-    void estado_con_suma_erronea_se_pide_otra_vez() {
+    // Replies to the command and to the link check (each a script; none: silence), then what
+    // comes back, the firmware version taken, what went on the line, and how long it took
+    // (< 0: not compared). Each attempt waits half a second before writing and 2 s at most for
+    // the reply; a reply of the wrong length gets a second's pause and a link check.
+    void intercambio_data() {
+        Columnas<QByteArray, int, QList<QByteArray>, QList<QByteArray>, QByteArray, QByteArray,
+                 QList<QByteArray>, double>({"comando", "largo", "respuestas", "enlace",
+                                             "resultado", "version", "linea", "tiempo"});
+        using L = QList<QByteArray>;
+        const QByteArray nada;
+        const double intento_corto = 0.5 + 0.02, intento_largo = 0.5 + 2 + 1 + 0.02;
+        for (const QByteArray& r : {Resp_OK, Resp_KO, Resp_DESCONOCIDO, Resp_MI, Resp_PE})
+            Fila(("AAA " + r.trimmed()).constData(), QByteArray("AAA"), 4, L{r}, L{}, r, nada,
+                 L{"AAA"}, intento_corto);
+        Fila("V", QByteArray("V"), 13, L{Resp_VERSION}, L{}, Resp_VERSION, nada, L{"V"},
+             intento_corto);
+        Fila("mudo", QByteArray("L"), 49, L{}, L{}, Resp_NC, nada, L{"L", U32}, 5.5);
+        Fila("solo responde el enlace", QByteArray("RRR"), 4, L{}, L{Resp_OK}, Resp_KO, nada,
+             L{"RRR", U32, "RRR", U32, "RRR", U32}, 3 * intento_largo);
+        Fila("enlace respondido con otra cosa", QByteArray("AAA"), 4, L{}, L{Resp_DESCONOCIDO},
+             Resp_KO, nada, L{"AAA", U32}, -1.0);
+        Fila("un carácter de más", QByteArray("AAA"), 4, L{"OK\r\nX", Resp_OK}, L{Resp_OK}, Resp_OK,
+             nada, L{"AAA", U32, "AAA"}, intento_largo + intento_corto);
+        Fila("palabra desconocida de largo justo", QByteArray("AAA"), 4, L{"XY\r\n", Resp_OK}, L{},
+             Resp_OK, nada, L{"AAA", "AAA"}, 2 * intento_corto);
         const QByteArray bueno = Bloque_Estado();
         QByteArray malo = bueno;
         malo[46] = malo[46] == '0' ? '1' : '0';
-        Linea l;
-        l.puerto.Responder("L", QList<QByteArray>{malo, malo, bueno});
-        QCOMPARE(l.Enviar("L", 49), bueno);
-        QCOMPARE(l.Veces("L"), 3);
-
-        Linea siempre_malo;
-        siempre_malo.puerto.Responder("L", malo);
-        QCOMPARE(siempre_malo.Enviar("L", 49), Resp_KO);
-        QCOMPARE(siempre_malo.Veces("L"), 3);
+        Fila("suma errónea dos veces", QByteArray("L"), 49, L{malo, malo, bueno}, L{}, bueno, nada,
+             L{"L", "L", "L"}, 3 * intento_corto);
+        Fila("suma siempre errónea", QByteArray("L"), 49, L{malo}, L{}, Resp_KO, nada,
+             L{"L", "L", "L"}, -1.0);
+        Fila("otra versión", QByteArray("V"), 13, L{"AQ-TIDE 2.3\r\n"}, L{}, Resp_INCOMPATIBLE,
+             QByteArray("AQ-TIDE 2.3\r\n"), L{"V"}, intento_corto);
+        // Not quite a version: one character too long, or its "." or CR LF missing.
+        Fila("versión de dos cifras", QByteArray("V"), 13, L{"AQ-TIDE 10.3\r\n"}, L{Resp_OK},
+             Resp_KO, nada, L{"V", U32, "V", U32, "V", U32}, -1.0);
+        Fila("versión sin CR LF", QByteArray("V"), 13, L{"AQ-TIDE 2.3  "}, L{}, Resp_KO, nada,
+             L{"V", "V", "V"}, -1.0);
+        Fila("versión sin punto", QByteArray("V"), 13, L{"AQ-TIDE 2-3\r\n"}, L{}, Resp_KO, nada,
+             L{"V", "V", "V"}, -1.0);
     }
-
-    void otra_version_de_firmware_es_incompatible() {
+    void intercambio() {
+        QFETCH(QByteArray, comando);
+        QFETCH(int, largo);
+        QFETCH(QList<QByteArray>, respuestas);
+        QFETCH(QList<QByteArray>, enlace);
+        QFETCH(double, tiempo);
         Linea l;
-        l.puerto.Responder("V", QByteArray("AQ-TIDE 2.3\r\n"));
-        QCOMPARE(l.Enviar("V", 13), Resp_INCOMPATIBLE);
-        QCOMPARE(l.version, QByteArray("AQ-TIDE 2.3\r\n"));
-
-        // two-digit major version: one character too long, never matched
-        Linea larga;
-        larga.puerto.Responder("V", QByteArray("AQ-TIDE 10.3\r\n"));
-        larga.puerto.Responder(U32, Resp_OK);
-        QCOMPARE(larga.Enviar("V", 13), Resp_KO);
-        QVERIFY(larga.version.isEmpty());
+        if (!respuestas.isEmpty()) l.puerto.Responder(comando, respuestas);
+        if (!enlace.isEmpty()) l.puerto.Responder(U32, enlace);
+        l.puerto.setInputLen(7);
+        QTEST(l.Enviar(comando, largo), "resultado");
+        QCOMPARE(l.puerto.InputLen(), 7);  // restored on every way out
+        QTEST(l.version, "version");
+        QTEST(l.puerto.Comandos(), "linea");
+        if (tiempo >= 0)
+            QVERIFY2(qAbs(l.Transcurrido() - tiempo) < Tol,
+                     qPrintable(QString::number(l.Transcurrido())));
     }
 
     void espera_cruzando_medianoche_dura_lo_que_debe() {

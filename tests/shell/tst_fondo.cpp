@@ -12,7 +12,6 @@
 #include <QTextLayout>
 
 #include "archivo/ui/archivo_ventana.h"
-#include "dobles/fondo_falso.h"
 #include "dobles/tabla.h"
 #include "link/enlace.h"
 #include "link/saludo.h"
@@ -28,7 +27,7 @@
 #include "monitor/ui/supervisor.h"
 #include "platform/ui/dialogos_qt.h"
 #include "platform/ui/ventanas.h"
-#include "shell/ui/fondo.h"
+#include "programa.h"
 #include "shell/ui/opciones.h"
 
 using namespace aq;
@@ -36,27 +35,6 @@ using namespace aq;
 // The main window, its menu rules, the exit sequence and the port options dialog.
 class Tst_Fondo : public QObject {
     Q_OBJECT
-
-    struct Programa {
-        Banco b;
-        Fondo* f;
-        int terminado = 0;
-        explicit Programa(bool instalando = false) {
-            b.estado.Instalando = instalando;
-            b.estado.Puerto_Com = instalando ? 0 : 1;
-            b.puerto.setPortOpen(false);
-            f = new Fondo(b.ctx);
-            f->Terminar_Programa = [this] { ++terminado; };
-            f->show();
-        }
-        ~Programa() { delete f; }
-        template <class T>
-        T* Hija() const {
-            for (QMdiSubWindow* s : f->Area()->subWindowList())
-                if (auto* w = qobject_cast<T*>(s->widget())) return w;
-            return nullptr;
-        }
-    };
 
   private Q_SLOTS:
     void menu_al_arrancar() {
@@ -108,7 +86,9 @@ class Tst_Fondo : public QObject {
     static QWidget* Ventana(const QString& tipo, Programa& p) {
         if (tipo == "monitor") return new Supervisor(p.b.ctx);
         if (tipo == "lector") return new Memo(p.b.ctx);
-        if (tipo == "programacion") return new Prog_Hora(p.b.ctx);
+        if (tipo == "hora") return new Prog_Hora(p.b.ctx);
+        if (tipo == "fecha") return new Prog_Fecha(p.b.ctx);
+        if (tipo == "intervalo") return new Prog_Intervalo(p.b.ctx);
         if (tipo == "borrado") return new Borrar_Memoria(p.b.ctx);
         if (tipo == "opciones") return new Opciones(p.b.ctx, *p.f);
         if (tipo == "expansor") return new Descompresor(p.b.ctx);
@@ -121,7 +101,7 @@ class Tst_Fondo : public QObject {
         Columnas<QString, QString, QString>({"ventana", "abierta", "cerrada"});
         Fila("monitor", "monitor", "01101", "11111");
         Fila("lector", "lector", "01101", "11111");
-        Fila("programación", "programacion", "01101", "01101");  // back to the monitor
+        Fila("programación", "hora", "01101", "01101");  // back to the monitor
         Fila("borrado", "borrado", "00000", "11111");
         Fila("opciones", "opciones", "00010", "11111");
         Fila("expansor", "expansor", "10000", "11111");
@@ -195,27 +175,15 @@ class Tst_Fondo : public QObject {
         QVERIFY(p.f->Habilitado(Item_Menu::IDC_MEMO));
     }
 
-    void manual_de_ayuda() {
-        QTemporaryDir dir;
-        Programa p;
-        p.b.estado.Directorio_Raiz = dir.path();
-        p.b.ayuda.falla = QStringLiteral("No se encontró el manual de ayuda");
-        const QString antes = QDir::currentPath();
-        p.f->mnuManual_Click();
-        QCOMPARE(p.b.ayuda.abiertos.size(), 1);
-        QCOMPARE(p.b.dialogos.Textos(), QStringList{p.b.ayuda.falla});
-        QCOMPARE(QDir::currentPath(), antes);  // the manual is named by its full path
-    }
-
     // Alt + letter presses the working window's own button, even where a menu has the letter;
     // a greyed menu never takes the key.
     void teclas_de_acceso_data() {
         Columnas<QString, int, QString, bool>({"ventana", "tecla", "boton", "gris"});
-        Fila("lector, Alt+M", "memo", int(Qt::Key_M), "Leer la &Memoria", false);
-        Fila("borrado, Alt+M", "borrar", int(Qt::Key_M), "Borrar la &Memoria", false);
+        Fila("lector, Alt+M", "lector", int(Qt::Key_M), "Leer la &Memoria", false);
+        Fila("borrado, Alt+M", "borrado", int(Qt::Key_M), "Borrar la &Memoria", false);
         Fila("fecha, Alt+A", "fecha", int(Qt::Key_A), "&Aceptar", false);
         Fila("hora, Alt+C", "hora", int(Qt::Key_C), "&Cancelar", false);
-        Fila("lector, botón gris", "memo", int(Qt::Key_M), "Leer la &Memoria", true);
+        Fila("lector, botón gris", "lector", int(Qt::Key_M), "Leer la &Memoria", true);
     }
     void teclas_de_acceso() {
         QFETCH(QString, ventana);
@@ -223,10 +191,7 @@ class Tst_Fondo : public QObject {
         QFETCH(QString, boton);
         QFETCH(bool, gris);
         Programa p;
-        QWidget* w = ventana == "memo"     ? static_cast<QWidget*>(new Memo(p.b.ctx))
-                     : ventana == "borrar" ? static_cast<QWidget*>(new Borrar_Memoria(p.b.ctx))
-                     : ventana == "fecha"  ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
-                                           : static_cast<QWidget*>(new Prog_Hora(p.b.ctx));
+        QWidget* w = Ventana(ventana, p);
         p.f->Mostrar_Hija(w);
         QAbstractButton* objetivo = nullptr;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
@@ -275,10 +240,7 @@ class Tst_Fondo : public QObject {
     void titulos_enteros() {
         QFETCH(QString, ventana);
         Programa p;
-        QWidget* w = ventana == "fecha"       ? static_cast<QWidget*>(new Prog_Fecha(p.b.ctx))
-                     : ventana == "hora"      ? static_cast<QWidget*>(new Prog_Hora(p.b.ctx))
-                     : ventana == "intervalo" ? static_cast<QWidget*>(new Prog_Intervalo(p.b.ctx))
-                                              : static_cast<QWidget*>(new Opciones(p.b.ctx, *p.f));
+        QWidget* w = Ventana(ventana, p);
         p.f->Mostrar_Hija(w);
         auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         QVERIFY(sub);
@@ -397,8 +359,11 @@ class Tst_Fondo : public QObject {
         QTemporaryDir raiz;
         Programa p;
         p.b.estado.Directorio_Raiz = raiz.path();
+        p.b.ayuda.falla = QStringLiteral("No se encontró el manual de ayuda");
         p.f->mnuManual_Click();
         QCOMPARE(p.b.ayuda.abiertos, QStringList{compartido});
+        QCOMPARE(p.b.dialogos.Textos(), QStringList{p.b.ayuda.falla});
+        p.b.ayuda.falla.clear();
 
         // the user's own copy in the program folder comes first
         const QString propio = QDir(raiz.path()).filePath(QStringLiteral("Help.html"));
@@ -407,40 +372,36 @@ class Tst_Fondo : public QObject {
         f.close();
         p.f->mnuManual_Click();
         QCOMPARE(p.b.ayuda.abiertos.last(), propio);
-        QVERIFY(p.b.dialogos.Textos().isEmpty());
+        QCOMPARE(p.b.dialogos.cajas.size(), 1);
     }
 
+    // Leaving sends the command of the mode the logger reports (nothing more when it is silent)
+    // and closes the port; an open dialog does not bring the monitor back on the way out.
+    void salir_deja_el_equipo_en_su_modo_data() {
+        Columnas<QByteArray, bool, QList<QByteArray>>({"modo", "dialogo", "linea"});
+        using L = QList<QByteArray>;
+        Fila("registro", QByteArray("RE"), false, L{"L", "RRR"});
+        Fila("ajuste", QByteArray("AJ"), false, L{"L", "AAA"});
+        Fila("mudo", QByteArray(), false, L{"L", U32});
+        Fila("con un diálogo abierto", QByteArray("AJ"), true, L{"L", "AAA"});
+    }
     void salir_deja_el_equipo_en_su_modo() {
-        for (const QByteArray& modo : {QByteArray("RE"), QByteArray("AJ")}) {
-            Programa p;
-            p.f->Form_Load();
+        QFETCH(QByteArray, modo);
+        QFETCH(bool, dialogo);
+        Programa p;
+        p.f->Form_Load();
+        if (!modo.isEmpty()) {
             p.b.puerto.Responder(
                 "L", Bloque_Estado("007", "04", "0123", "15/03/02", "10:07", "15 min  ", modo));
             p.b.puerto.Responder(modo == "RE" ? "RRR" : "AAA", Resp_OK);
-            p.b.puerto.Olvidar_Escrituras();
-            QVERIFY(p.f->close());
-            QCOMPARE(p.b.puerto.Comandos(), (QList<QByteArray>{"L", modo == "RE" ? "RRR" : "AAA"}));
-            QVERIFY(!p.b.puerto.PortOpen());
         }
-        // no logger: only the status request, then the port closes
-        Programa mudo;
-        mudo.f->Form_Load();
-        mudo.b.puerto.Olvidar_Escrituras();
-        QVERIFY(mudo.f->close());
-        QCOMPARE(mudo.b.puerto.Comandos(), (QList<QByteArray>{"L", U32}));
-    }
-
-    void salir_con_un_dialogo_abierto_no_reabre_el_monitor() {
-        Programa p;
-        p.b.puerto.setPortOpen(true);
-        p.b.puerto.Responder("L", Bloque_Estado());
-        p.b.puerto.Responder("AAA", Resp_OK);
-        p.f->Mostrar_Hija(new Prog_Hora(p.b.ctx));
+        if (dialogo) p.f->Mostrar_Hija(new Prog_Hora(p.b.ctx));
         p.b.puerto.Olvidar_Escrituras();
         QVERIFY(p.f->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!p.Hija<Supervisor>());
-        QCOMPARE(p.b.puerto.Comandos(), (QList<QByteArray>{"L", "AAA"}));
+        QTEST(p.b.puerto.Comandos(), "linea");
+        QVERIFY(!p.b.puerto.PortOpen());
     }
 
     void opciones_prueba_los_puertos() {

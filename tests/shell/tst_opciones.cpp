@@ -1,9 +1,7 @@
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QtTest>
 
-#include "dobles/fondo_falso.h"
-#include "shell/ui/fondo.h"
+#include "dobles/tabla.h"
+#include "programa.h"
 #include "shell/ui/opciones.h"
 
 using namespace aq;
@@ -44,26 +42,6 @@ class Tst_Opciones : public QObject {
 
     Lista_Guionada lista_;
 
-    struct Programa {
-        Banco b;
-        Fondo* f;
-        int terminado = 0;
-        explicit Programa(bool instalando = false) {
-            b.estado.Instalando = instalando;
-            b.estado.Puerto_Com = instalando ? 0 : 1;
-            b.puerto.setPortOpen(false);
-            f = new Fondo(b.ctx);
-            f->Terminar_Programa = [this] { ++terminado; };
-            f->show();
-        }
-        ~Programa() { delete f; }
-        Opciones* Dialogo() const {
-            for (QMdiSubWindow* s : f->Area()->subWindowList())
-                if (auto* w = qobject_cast<Opciones*>(s->widget())) return w;
-            return nullptr;
-        }
-    };
-
   private Q_SLOTS:
     void init() {
         lista_.puertos = {Ftdi};
@@ -75,7 +53,7 @@ class Tst_Opciones : public QObject {
         p.b.perfil.WriteProfileString("Puertos", "COM2", "tcp://servidor:4001");
         p.b.puerto.puertos_ocupados = {3};
         QVERIFY(p.f->Abrir_Opciones());
-        Opciones* o = p.Dialogo();
+        Opciones* o = p.Hija<Opciones>();
         QCOMPARE(o->Dispositivo[1]->text(), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(o->Dispositivo[2]->text(), QStringLiteral("tcp://servidor:4001"));
         QVERIFY(!o->Option[3]->isEnabled());
@@ -101,14 +79,11 @@ class Tst_Opciones : public QObject {
     }
 
     void lista_de_puertos_data() {
-        QTest::addColumn<int>("fila");
-        QTest::addColumn<QString>("direccion");
-        QTest::addColumn<QString>("elegido");
-        QTest::newRow("fila") << 1 << QString() << Prolific.dispositivo;
-        QTest::newRow("tcp") << 0 << "tcp://10.0.0.2:4001"
-                             << "tcp://10.0.0.2:4001";
-        QTest::newRow("tcp sin puerto") << 0 << "tcp://10.0.0.2" << QString();
-        QTest::newRow("otra cosa") << 0 << "/dev/ttyUSB0" << QString();
+        Columnas<int, QString, QString>({"fila", "direccion", "elegido"});
+        Fila("fila", 1, "", Prolific.dispositivo);
+        Fila("tcp", 0, "tcp://10.0.0.2:4001", "tcp://10.0.0.2:4001");
+        Fila("tcp sin puerto", 0, "tcp://10.0.0.2", "");
+        Fila("otra cosa", 0, "/dev/ttyUSB0", "");
     }
     void lista_de_puertos() {
         QFETCH(int, fila);
