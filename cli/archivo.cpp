@@ -1,4 +1,5 @@
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 #include <cmath>
@@ -119,7 +120,8 @@ Opciones Leer_Opciones(const QStringList& args) {
 // The archive the GUI uses, unless --base names another.
 bool Abrir(aq::Archivo_Historico& archivo, const QString& base) {
     aq::Perfil_Ini perfil;
-    const QString raiz = aq::Directorio_Raiz_De_Perfil(perfil, aq::Estado().Seccion_Ini);
+    const QString raiz =
+        aq::Directorio_Raiz_De_Perfil(perfil, aq::Estado().Seccion_Ini, QDir::currentPath());
     aq::Destino_Archivo destino;
     const aq::Resultado_Archivo r =
         aq::Abrir_Archivo_Configurado(archivo, perfil, raiz, base, &destino);

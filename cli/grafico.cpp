@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <optional>
@@ -164,7 +165,8 @@ int Comando_Archivo_Grafico(int argc, char** argv) {
 
     aq::Archivo_Historico archivo;
     aq::Perfil_Ini perfil;
-    const QString raiz = aq::Directorio_Raiz_De_Perfil(perfil, aq::Estado().Seccion_Ini);
+    const QString raiz =
+        aq::Directorio_Raiz_De_Perfil(perfil, aq::Estado().Seccion_Ini, QDir::currentPath());
     aq::Destino_Archivo destino;
     aq::Resultado_Archivo r =
         aq::Abrir_Archivo_Configurado(archivo, perfil, raiz, o.valores.value("--base"), &destino);

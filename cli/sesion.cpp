@@ -2,6 +2,7 @@
 #include "link/saludo.h"
 #include "platform/senales.h"
 
+#include <QDir>
 #include <csignal>
 
 #include "comandos.h"
@@ -12,7 +13,7 @@ void Sesion::Ajustes(bool carpetas) {
     if (ajustes_) return;
     ajustes_ = true;
     // The settings are the windows' own: only the reading is shared, nothing is written.
-    aq::Leer_Ajustes(estado_, perfil_, dialogos_);
+    aq::Leer_Ajustes(estado_, perfil_, dialogos_, QDir::currentPath());
     // Only the warnings about what this order uses: the folders, and the port when none was
     // given.
     for (const QString& t : dialogos_.textos) {

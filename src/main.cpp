@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     });
     Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
 
-    const bool primera_vez = Leer_Configuracion(ctx);
+    const bool primera_vez = Leer_Configuracion(ctx, QDir::currentPath());
     Fondo fondo(ctx);
     dialogos.Fijar_Padre(&fondo);
     fondo_visible = &fondo;

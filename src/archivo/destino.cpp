@@ -52,15 +52,18 @@ bool Destino_Configurado(Perfil& perfil, const QString& directorio_raiz, const Q
     if (!base_linea.isEmpty()) return Interpretar_Base(base_linea, destino, error);
     const QString del_perfil = perfil.GetProfileString(Seccion_Archivo, Clave_Base, QString());
     if (!del_perfil.trimmed().isEmpty()) return Interpretar_Base(del_perfil, destino, error);
-    const QString raiz = directorio_raiz.isEmpty() ? QDir::currentPath() : directorio_raiz;
+    if (directorio_raiz.trimmed().isEmpty()) {
+        if (error) *error = QStringLiteral("No se conoce la carpeta del programa.");
+        return false;
+    }
     return Interpretar_Base(
-        QDir(QDir::fromNativeSeparators(raiz)).filePath(Nombre_Archivo_Predeterminado), destino,
-        error);
+        QDir(QDir::fromNativeSeparators(directorio_raiz)).filePath(Nombre_Archivo_Predeterminado),
+        destino, error);
 }
 
-QString Directorio_Raiz_De_Perfil(Perfil& perfil, const QString& seccion) {
+QString Directorio_Raiz_De_Perfil(Perfil& perfil, const QString& seccion, const QString& inicio) {
     const QString raiz = perfil.GetProfileString(seccion, QStringLiteral("RAIZ"), QString());
-    return raiz.trimmed().isEmpty() ? QDir::currentPath() : raiz;
+    return raiz.trimmed().isEmpty() ? inicio : raiz;
 }
 
 }  // namespace aq

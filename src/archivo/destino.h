@@ -27,12 +27,12 @@ inline const QString Clave_Base = QStringLiteral("Base");
 bool Interpretar_Base(const QString& texto, Destino_Archivo& destino, QString* error);
 
 // `base_linea` when given (--base), else "[Archivo] Base=" of the profile, else ARCHIVO.db in
-// `directorio_raiz`.
+// `directorio_raiz` (none without it: the archive never lands in whatever folder is current).
 bool Destino_Configurado(Perfil& perfil, const QString& directorio_raiz, const QString& base_linea,
                          Destino_Archivo& destino, QString* error);
 
-// The program folder as the settings name it ("RAIZ" of the program's section); the current
-// folder when the settings name none.
-QString Directorio_Raiz_De_Perfil(Perfil& perfil, const QString& seccion);
+// The program folder as the settings name it ("RAIZ" of the program's section); `inicio` when
+// the settings name none.
+QString Directorio_Raiz_De_Perfil(Perfil& perfil, const QString& seccion, const QString& inicio);
 
 }  // namespace aq

@@ -66,10 +66,6 @@ QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, con
 
 }  // namespace
 
-void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos) {
-    Leer_Ajustes(e, perfil, dialogos, QDir::currentPath());
-}
-
 void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& inicio) {
     e.Instalando = false;
     const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
@@ -114,10 +110,6 @@ bool Existe_Archivo(const QString& ruta) {
 
 bool Existe_Directorio(const QString& ruta) {
     return !ruta.isEmpty() && QFileInfo::exists(ruta);
-}
-
-bool Leer_Configuracion(Contexto& ctx) {
-    return Leer_Configuracion(ctx, QDir::currentPath());
 }
 
 bool Leer_Configuracion(Contexto& ctx, const QString& inicio) {

@@ -18,15 +18,11 @@ bool Existe_Directorio(const QString& ruta);
 // what is missing or wrong (`carpeta_inicio` stands for a missing directory, COM1 for a missing
 // port). Writes nothing.
 void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& carpeta_inicio);
-// Same, with the folder the process started in.
-void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos);
 
 // Reads and repairs the settings, or on the first run after installation (a file
 // "inicial.txt" in `carpeta_inicio`) writes them afresh and makes the directories there.
 // Warnings go through ctx.dialogos. Returns true on the first run. The process's current
 // folder is left alone: every file is named by its full path.
 bool Leer_Configuracion(Contexto& ctx, const QString& carpeta_inicio);
-// Same, with the folder the process started in.
-bool Leer_Configuracion(Contexto& ctx);
 
 }  // namespace aq

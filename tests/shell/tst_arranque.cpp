@@ -19,9 +19,7 @@ class Tst_Arranque : public QObject {
         Escena() {
             inicio = QDir::toNativeSeparators(dir.filePath("prog"));
             QDir().mkpath(inicio);
-            QDir::setCurrent(inicio);
         }
-        ~Escena() { QDir::setCurrent(QDir::tempPath()); }
         void Escribir_Ini(const QByteArray& texto) {
             QFile f(dir.filePath("win.ini"));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -44,7 +42,7 @@ class Tst_Arranque : public QObject {
 
     void sin_seccion_avisa_tres_directorios_y_el_puerto() {
         Escena e;
-        QVERIFY(!Leer_Configuracion(e.ctx));
+        QVERIFY(!Leer_Configuracion(e.ctx, e.inicio));
         const auto& cajas = e.b.dialogos.cajas;
         QCOMPARE(cajas.size(), 4);
         QCOMPARE(cajas[0].texto,
@@ -74,7 +72,7 @@ class Tst_Arranque : public QObject {
             const QByteArray d = QDir::fromNativeSeparators(e.inicio).toLatin1();
             e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + d + "\r\nDATOS=" + d + "\r\nBAK=" + d +
                            "\r\nMSComm1_PORT=" + valor + "\r\n");
-            Leer_Configuracion(e.ctx);
+            Leer_Configuracion(e.ctx, e.inicio);
             if (aviso.isEmpty()) {
                 QVERIFY(e.b.dialogos.cajas.isEmpty());
                 QCOMPARE(e.b.estado.Puerto_Com, 4);
@@ -94,7 +92,7 @@ class Tst_Arranque : public QObject {
         QDir().mkpath(sub);
         e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + e.dir.path().toLatin1() +
                        "\r\nDATOS=" + archivo.toLatin1() + "\r\nBAK=NADA\r\nMSComm1_PORT=2\r\n");
-        Leer_Configuracion(e.ctx);
+        Leer_Configuracion(e.ctx, e.inicio);
         QCOMPARE(e.b.estado.Directorio_Datos, archivo);
         QCOMPARE(e.b.dialogos.cajas.size(), 1);  // only BAK
         QVERIFY(e.b.dialogos.cajas[0].texto.contains("resguardo"));
@@ -106,7 +104,7 @@ class Tst_Arranque : public QObject {
         e.Escribir_Ini("; comentario\r\n[Otra]\r\nX=1\r\n[BRISNA AQ-TIDE 1.0]\r\nVIEJA=si\r\n");
         QFile(e.inicio + "/inicial.txt").open(QIODevice::WriteOnly);
         e.b.reloj.Fijar_Pc(QDateTime(QDate(2026, 3, 9), QTime(9, 7, 3)));
-        QVERIFY(Leer_Configuracion(e.ctx));
+        QVERIFY(Leer_Configuracion(e.ctx, e.inicio));
         QVERIFY(e.b.estado.Instalando);
         QVERIFY(QFileInfo(e.inicio + "/DATOS").isDir());
         QVERIFY(QFileInfo(e.inicio + "/BAK").isDir());
@@ -121,10 +119,8 @@ class Tst_Arranque : public QObject {
 
         // the next start is a normal one, with the directories just made
         e.b.dialogos.cajas.clear();
-        QVERIFY(!Leer_Configuracion(e.ctx));
+        QVERIFY(!Leer_Configuracion(e.ctx, e.inicio));
         QVERIFY(e.b.dialogos.cajas.isEmpty());
-        // Files are named by full path: the process's folder stays where it was.
-        QCOMPARE(QDir::currentPath(), QDir::fromNativeSeparators(e.inicio));
     }
 };
 
