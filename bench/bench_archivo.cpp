@@ -79,8 +79,8 @@ struct Ancla {
                sqlite3_exec(db, ("ATTACH '" + archivo.toUtf8() + "' AS programa").constData(),
                             nullptr, nullptr, nullptr) == SQLITE_OK &&
                sqlite3_prepare_v2(db,
-                                  "SELECT equipo, minuto, valor, alcance, bloque, descarga FROM "
-                                  "programa.lecturas WHERE descarga = ?",
+                                  "SELECT equipo, minuto, valor, alcance, bloque, descarga, rowid "
+                                  "FROM programa.lecturas WHERE rowid > ? ORDER BY rowid",
                                   -1, &leer, nullptr) == SQLITE_OK;
     }
     ~Ancla() {
@@ -88,12 +88,15 @@ struct Ancla {
         sqlite3_finalize(leer);
         sqlite3_close(db);
     }
-    // The rows the program stored for download `id`.
-    std::vector<sqlite3_int64> Filas(qint64 id) {
+    sqlite3_int64 leidas = 0;
+    // The rows the program stored since the last call.
+    std::vector<sqlite3_int64> Filas() {
         std::vector<sqlite3_int64> filas;
-        sqlite3_bind_int64(leer, 1, id);
-        while (sqlite3_step(leer) == SQLITE_ROW)
+        sqlite3_bind_int64(leer, 1, leidas);
+        while (sqlite3_step(leer) == SQLITE_ROW) {
             for (int c = 0; c < 6; ++c) filas.push_back(sqlite3_column_int64(leer, c));
+            leidas = sqlite3_column_int64(leer, 6);
+        }
         sqlite3_reset(leer);
         return filas;
     }
@@ -166,7 +169,7 @@ int main(int argc, char** argv) {
     QElapsedTimer t;
     double importacion = 0, cpu_importacion = 0, importacion_ancla = 0;
     double peor_uno = 0;
-    qint64 lecturas = 0, id = 0;
+    qint64 lecturas = 0;
     for (const QString& ruta : rutas) {
         t.restart();
         double cpu = Cpu();
@@ -181,7 +184,7 @@ int main(int argc, char** argv) {
         lecturas += r.nuevas;
         peor_uno = std::max(peor_uno, uno);
 
-        const std::vector<sqlite3_int64> filas = ancla.Filas(++id);
+        const std::vector<sqlite3_int64> filas = ancla.Filas();
         if (filas.size() != size_t(r.nuevas) * 6) return 1;
         t.restart();
         if (!ancla.Insertar(filas)) return 1;

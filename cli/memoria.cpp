@@ -157,6 +157,8 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         progreso.Cerrar_Barra();
         s.Aviso(texto);
     };
+    aq::Archivador_Descarga archivador(s.ctx().perfil, s.estado().Directorio_Raiz);
+    seguimiento.registro = &archivador;
     const aq::Resultado_Descarga r = aq::Descargar_Memoria(s.ctx(), ruta, seguimiento);
     progreso.Cerrar_Barra();
     if (!r.enlace) {
@@ -186,13 +188,10 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
                            "escribieron igualmente,\npero sus datos no son confiables."));
         s.Aviso(aq::Texto_Descarga_No_Archivada);
     } else {
-        const QString archivo = aq::Registrar_Descarga(s.ctx().perfil, s.estado().Directorio_Raiz,
-                                                       s.estado().Imagen_Memoria, r.respaldo,
-                                                       QDateTime::currentDateTime());
-        if (archivo.startsWith(QLatin1String("No se actualizó")))
-            s.Aviso(archivo);
+        if (archivador.Fallo())
+            s.Aviso(r.registro);
         else
-            s.Datos(archivo);
+            s.Datos(r.registro);
     }
     if (transferencia_mala) return Terminar(s, Rechazo);
     if (fallo_archivo) return Terminar(s, Archivo);

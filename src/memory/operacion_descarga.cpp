@@ -63,6 +63,8 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     }
 
     puerto.Output(Comando_Volcado);
+    // The logger takes longer to answer than this takes; what arrives meanwhile waits.
+    if (s.registro) s.registro->Preparar();
     avance(0, Largo_Volcado);
     etapa("Recibiendo ...");
     const Recepcion recepcion =
@@ -96,6 +98,8 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
         *falla = Analizar_Memoria(e, destino, separador);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
+    if (s.registro && !r.corta && r.checksum_bueno)
+        r.registro = s.registro->Registrar(imagen, r.respaldo);
     // Reopening the port takes a while on some adapters: the files come first.
     Reabrir_Puerto(puerto, Buffer_Normal);
 

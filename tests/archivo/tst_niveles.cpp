@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "archivo/niveles.h"
+#include "core/fecha_equipo.h"
 
 using namespace aq;
 
