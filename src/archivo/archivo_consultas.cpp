@@ -166,9 +166,19 @@ void Decimal(QByteArray& t, double x, int decimales) {
 }  // namespace
 
 QString Ruta_Exportacion(const QString& ruta) {
-    return QFileInfo(ruta).suffix().isEmpty() && !ruta.endsWith(QLatin1Char('.'))
-               ? ruta + QStringLiteral(".csv")
-               : ruta;
+    // What is there already is taken as it stands: a file is replaced, a device or folder is
+    // refused by the safe writer rather than dodged under another name.
+    const QFileInfo info(ruta);
+    if (info.exists() || info.isSymLink() || !info.suffix().isEmpty() ||
+        ruta.endsWith(QLatin1Char('.')))
+        return ruta;
+    return ruta + QStringLiteral(".csv");
+}
+
+QString Texto_Exportadas(int filas, Forma_Exportacion forma) {
+    const bool dias = forma == Forma_Exportacion::Diario;
+    if (filas == 1) return dias ? QStringLiteral("1 día") : QStringLiteral("1 lectura");
+    return QString::number(filas) + (dias ? QStringLiteral(" días") : QStringLiteral(" lecturas"));
 }
 
 Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, const QDate& hasta,

@@ -149,8 +149,10 @@ class Archivo_Historico {
     bool abierto_ = false;
 };
 
-// An export's name typed without an extension gets ".csv".
+// An export's name typed without an extension for a file that is not there yet gets ".csv".
 QString Ruta_Exportacion(const QString& ruta);
+// What an export wrote: "1 lectura", "N lecturas", or days for the daily export.
+QString Texto_Exportadas(int filas, Forma_Exportacion forma);
 
 // The archive the settings name (Destino_Configurado), opened; `destino` gets which one. A
 // --base or profile text of the wrong form is Sin_Conexion with the reason as detail.

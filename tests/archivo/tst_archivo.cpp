@@ -413,6 +413,39 @@ class Tst_Archivo : public QObject {
         QCOMPARE(Leer(disco.Carpeta() + "/x.csv"), QByteArray("anterior\r\n"));
     }
 
+    // Only a new name without extension gets ".csv"; what is there is written or refused as
+    // it stands, never dodged under another name.
+    void destino_de_exportacion_data() {
+        QTest::addColumn<QString>("pedida");
+        QTest::addColumn<QString>("escrita");  // empty: refused
+        QTest::newRow("nombre nuevo") << "pozo"
+                                      << "pozo.csv";
+        QTest::newRow("con extension") << "pozo.txt"
+                                       << "pozo.txt";
+        QTest::newRow("archivo sin extension") << "existente"
+                                               << "existente";
+        QTest::newRow("carpeta") << "carpeta"
+                                 << "";
+        QTest::newRow("dispositivo") << "/dev/null"
+                                     << "";
+    }
+    void destino_de_exportacion() {
+        QFETCH(QString, pedida);
+        QFETCH(QString, escrita);
+        QVERIFY(archivo->Nombrar(3, "Pozo"));
+        QVERIFY(Escribir_Prueba(Ruta("existente"), "anterior\r\n"));
+        QVERIFY(QDir(dir->path()).mkpath("carpeta"));
+        const QString ruta = pedida.startsWith('/') ? pedida : Ruta(pedida);
+        const Resultado_Archivo r = archivo->Exportar(3, QDate(), QDate(), ruta, false);
+        if (escrita.isEmpty()) {
+            QCOMPARE(r.fin, Fin_Archivo::Falla_Salida);
+            QVERIFY(!QFile::exists(ruta + ".csv"));
+        } else {
+            QVERIFY(r);
+            QCOMPARE(Leer(Ruta(escrita)).left(13), QByteArray("Fecha y hora;"));
+        }
+    }
+
     // After a good download: archived under the hash of its backup, so the backup itself is
     // recognised later; a bad checksum or an unreachable server archives nothing.
     void archivar_descarga() {
