@@ -61,7 +61,8 @@ struct Por_Equipo {
 
 Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& imagen,
                                               const QString& sha256, const QString& ruta_respaldo,
-                                              const QDateTime& momento, bool solo_nuevo) {
+                                              const QDateTime& momento, bool solo_nuevo,
+                                              const std::function<QString()>& ruta_tardia) {
     if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
     Resultado_Archivo r;
 
@@ -235,9 +236,12 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
             }
             bien = q.exec();
         }
-        bien = bien && q.prepare(QStringLiteral("UPDATE descargas SET nuevas = ? WHERE id = ?"));
+        bien = bien &&
+               q.prepare(QStringLiteral("UPDATE descargas SET nuevas = ?, ruta = ? WHERE id = ?"));
         if (bien) {
             q.addBindValue(nuevas);
+            const QString ruta = ruta_tardia ? ruta_tardia() : ruta_respaldo;
+            q.addBindValue(ruta.isEmpty() ? QStringLiteral("") : QDir::toNativeSeparators(ruta));
             q.addBindValue(id);
             bien = q.exec();
         }
@@ -333,34 +337,40 @@ QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen) {
 
 Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
                                     const std::vector<QByteArray>& imagen,
-                                    const QString& ruta_respaldo, const QDateTime& momento) {
+                                    const QString& ruta_respaldo, const QDateTime& momento,
+                                    const std::function<QString()>& ruta_tardia) {
     if (int(imagen.size()) <= Palabras_Memoria ||
         !Checksum_Correcto(Texto_Memoria(imagen), imagen[Palabras_Memoria])) {
         Resultado_Archivo r;
         r.fin = Fin_Archivo::Respaldo_Invalido;
         return r;
     }
-    // The record names a backup only when that file holds this very download.
     const QString sha256 = Sha256(Texto_Respaldo(imagen));
-    QString escrito;
-    QFile respaldo(ruta_respaldo);
-    if (!ruta_respaldo.isEmpty() && respaldo.open(QIODevice::ReadOnly) &&
-        Sha256(respaldo.readAll()) == sha256 && respaldo.error() == QFileDevice::NoError)
-        escrito = ruta_respaldo;
-    return archivo.Archivar(imagen, sha256, escrito, momento);
+    auto escrito = [&sha256](const QString& ruta) {
+        QFile respaldo(ruta);
+        if (!ruta.isEmpty() && respaldo.open(QIODevice::ReadOnly) &&
+            Sha256(respaldo.readAll()) == sha256 && respaldo.error() == QFileDevice::NoError)
+            return ruta;
+        return QString();
+    };
+    if (ruta_tardia)
+        return archivo.Archivar(imagen, sha256, QString(), momento, false,
+                                [&] { return escrito(ruta_tardia()); });
+    return archivo.Archivar(imagen, sha256, escrito(ruta_respaldo), momento);
 }
 
 // The destination is read from the settings by the caller's thread, before the worker starts.
+// The worker opens and prepares, waits for the memory, writes it, waits for the backup's path,
+// and commits.
 struct Archivador_Descarga::Trabajo {
     Destino_Archivo destino;
     Resultado_Archivo lectura_destino;  // Sin_Conexion when the settings name no usable base
     std::thread hilo;
     std::mutex mutex;
     std::condition_variable senal;
-    bool entregado = false;  // the download, or the news that none will come
-    const std::vector<QByteArray>* imagen = nullptr;
+    enum class Paso { Esperando, Imagen, Ruta, Nada } paso = Paso::Esperando;
+    std::vector<QByteArray> imagen;
     QString ruta_respaldo;
-    QDateTime momento;
     Resultado_Archivo resultado;
 
     void Ejecutar() {
@@ -368,10 +378,27 @@ struct Archivador_Descarga::Trabajo {
         Resultado_Archivo r = lectura_destino;
         if (r) r = archivo.Abrir(destino);
         if (r) archivo.Preparar();
+        QDateTime::currentDateTime();  // reads the time zone now rather than at the commit
         std::unique_lock<std::mutex> cerrojo(mutex);
-        senal.wait(cerrojo, [this] { return entregado; });
-        if (r && imagen) r = Archivar_Descarga(archivo, *imagen, ruta_respaldo, momento);
+        senal.wait(cerrojo, [this] { return paso != Paso::Esperando; });
+        if (r && paso != Paso::Nada) {
+            const QDateTime momento = QDateTime::currentDateTime();
+            cerrojo.unlock();
+            r = Archivar_Descarga(archivo, imagen, QString(), momento, [this] {
+                std::unique_lock<std::mutex> espera(mutex);
+                senal.wait(espera, [this] { return paso == Paso::Ruta || paso == Paso::Nada; });
+                return paso == Paso::Ruta ? ruta_respaldo : QString();
+            });
+            cerrojo.lock();
+        }
         resultado = r;
+    }
+    void Avanzar(Paso nuevo) {
+        {
+            const std::lock_guard<std::mutex> cerrojo(mutex);
+            paso = nuevo;
+        }
+        senal.notify_all();
     }
 };
 
@@ -385,32 +412,33 @@ Archivador_Descarga::Archivador_Descarga(Perfil& perfil, const QString& director
 
 Archivador_Descarga::~Archivador_Descarga() {
     if (!trabajo_->hilo.joinable()) return;
-    {
-        const std::lock_guard<std::mutex> cerrojo(trabajo_->mutex);
-        trabajo_->entregado = true;
-    }
-    trabajo_->senal.notify_one();
+    // A memory handed over without Registrar is still recorded, naming no backup.
+    trabajo_->Avanzar(Trabajo::Paso::Nada);
     trabajo_->hilo.join();
 }
 
 void Archivador_Descarga::Preparar() {
     if (trabajo_->hilo.joinable()) return;
-    trabajo_->entregado = false;
-    trabajo_->imagen = nullptr;
+    trabajo_->paso = Trabajo::Paso::Esperando;
     trabajo_->hilo = std::thread([t = trabajo_.get()] { t->Ejecutar(); });
 }
 
-QString Archivador_Descarga::Registrar(const std::vector<QByteArray>& imagen,
-                                       const QString& ruta_respaldo) {
+void Archivador_Descarga::Entregar(const std::vector<QByteArray>& imagen) {
     Preparar();
     {
         const std::lock_guard<std::mutex> cerrojo(trabajo_->mutex);
-        trabajo_->imagen = &imagen;
-        trabajo_->ruta_respaldo = ruta_respaldo;
-        trabajo_->momento = QDateTime::currentDateTime();
-        trabajo_->entregado = true;
+        trabajo_->imagen = imagen;
     }
-    trabajo_->senal.notify_one();
+    trabajo_->Avanzar(Trabajo::Paso::Imagen);
+}
+
+QString Archivador_Descarga::Registrar(const QString& ruta_respaldo) {
+    if (!trabajo_->hilo.joinable()) return QString();  // no memory was handed over
+    {
+        const std::lock_guard<std::mutex> cerrojo(trabajo_->mutex);
+        trabajo_->ruta_respaldo = ruta_respaldo;
+    }
+    trabajo_->Avanzar(Trabajo::Paso::Ruta);
     trabajo_->hilo.join();
     const Resultado_Archivo r = trabajo_->resultado;
     const QString aviso = Aviso_Descarga(r);

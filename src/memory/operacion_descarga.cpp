@@ -83,6 +83,8 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     etapa("Verificando ...");
     r.checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
     if (!r.checksum_bueno) aviso(Texto_Error_006, Titulo_Checksum);
+    Registro_Descarga* const registro = !r.corta && r.checksum_bueno ? s.registro : nullptr;
+    if (registro) registro->Entregar(imagen);
 
     etapa("Procesando ...");
     r.respaldo = Ruta_Respaldo(ruta, e.Directorio_Bak);
@@ -98,8 +100,7 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
         *falla = Analizar_Memoria(e, destino, separador);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
-    if (s.registro && !r.corta && r.checksum_bueno)
-        r.registro = s.registro->Registrar(imagen, r.respaldo);
+    if (registro) r.registro = registro->Registrar(r.respaldo);
     // Reopening the port takes a while on some adapters: the files come first.
     Reabrir_Puerto(puerto, Buffer_Normal);
 

@@ -4,6 +4,7 @@
 #include "archivo/archivo_historico.h"
 #include "archivo/serie.h"
 #include "core/estado.h"
+#include "dobles/dialogos_guionados.h"
 #include "dobles/disco_chico.h"
 #include "memory/descarga.h"
 #include "respaldos_prueba.h"
@@ -426,8 +427,8 @@ class Tst_Archivo : public QObject {
                                                << "existente";
         QTest::newRow("carpeta") << "carpeta"
                                  << "";
-        QTest::newRow("dispositivo") << "/dev/null"
-                                     << "";
+        QTest::newRow("enlace a un dispositivo") << "nulo"
+                                                 << "";
     }
     void destino_de_exportacion() {
         QFETCH(QString, pedida);
@@ -435,7 +436,8 @@ class Tst_Archivo : public QObject {
         QVERIFY(archivo->Nombrar(3, "Pozo"));
         QVERIFY(Escribir_Prueba(Ruta("existente"), "anterior\r\n"));
         QVERIFY(QDir(dir->path()).mkpath("carpeta"));
-        const QString ruta = pedida.startsWith('/') ? pedida : Ruta(pedida);
+        QVERIFY(QFile::link("/dev/null", Ruta("nulo")));
+        const QString ruta = Ruta(pedida);
         const Resultado_Archivo r = archivo->Exportar(3, QDate(), QDate(), ruta, false);
         if (escrita.isEmpty()) {
             QCOMPARE(r.fin, Fin_Archivo::Falla_Salida);
@@ -527,6 +529,42 @@ class Tst_Archivo : public QObject {
         QCOMPARE(menor, -3.0);
         QCOMPARE(p.front().x(), 0.0);
         QCOMPARE(Diezmar_Serie({serie.begin(), serie.begin() + 10}, 800).size(), size_t(10));
+    }
+
+    // The download's archiving: connected before the memory arrives, rows written before the
+    // backup is, the record naming the backup only once it holds this very memory.
+    void archivador_de_descarga() {
+        Estado estado;
+        Dividir_Volcado(Volcado_Bueno(), estado.Imagen_Memoria);
+        Perfil_Memoria perfil;
+        {
+            Archivador_Descarga a(perfil, dir->path());
+            a.Preparar();
+            a.Entregar(estado.Imagen_Memoria);
+            QVERIFY(!Guardar_Respaldo(estado.Imagen_Memoria, Ruta("P.$%c"), dir->path()));
+            QCOMPARE(a.Registrar(Ruta("P.$%c")),
+                     QString::fromUtf8("Archivo histórico: 6 lecturas nuevas de 6."));
+            QVERIFY(!a.Fallo());
+        }
+        {
+            Archivador_Descarga a(perfil, dir->path());
+            a.Preparar();
+            a.Entregar(estado.Imagen_Memoria);
+            QCOMPARE(a.Registrar(Ruta("otro.$%c")),
+                     QString::fromUtf8("Archivo histórico: 0 lecturas nuevas de 6."));
+        }
+        const std::vector<Descarga_Archivada> d = archivo->Descargas(12);
+        QCOMPARE(d.size(), size_t(2));
+        QCOMPARE(d[0].ruta, QDir::toNativeSeparators(Ruta("P.$%c")));
+        QCOMPARE(d[1].ruta, QString());
+
+        Archivador_Descarga lejano(perfil, dir->path(), "postgresql://nadie@127.0.0.1:1/archivo");
+        lejano.Preparar();
+        lejano.Entregar(estado.Imagen_Memoria);
+        QVERIFY(lejano.Registrar(Ruta("P.$%c"))
+                    .startsWith(QString::fromUtf8("No se actualizó el archivo histórico: No se "
+                                                  "pudo abrir la base de datos.")));
+        QVERIFY(lejano.Fallo());
     }
 
   private:
