@@ -82,9 +82,11 @@ class Registro_Cronometrado : public Registro_Descarga {
     Registro_Cronometrado(Contexto& ctx, double& t_fin)
         : archivador_(ctx.perfil, ctx.estado.Directorio_Raiz), reloj_(ctx.reloj), t_fin_(t_fin) {}
     void Preparar() override { archivador_.Preparar(); }
-    void Entregar(const std::vector<QByteArray>& imagen) override { archivador_.Entregar(imagen); }
-    QString Registrar(const QString& respaldo) override {
-        const QString texto = archivador_.Registrar(respaldo);
+    void Entregar(const std::vector<QByteArray>& imagen, const QString& respaldo) override {
+        archivador_.Entregar(imagen, respaldo);
+    }
+    QString Registrar() override {
+        const QString texto = archivador_.Registrar();
         t_fin_ = reloj_.Segundos();
         return texto;
     }

@@ -61,8 +61,7 @@ struct Por_Equipo {
 
 Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& imagen,
                                               const QString& sha256, const QString& ruta_respaldo,
-                                              const QDateTime& momento, bool solo_nuevo,
-                                              const std::function<QString()>& ruta_tardia) {
+                                              const QDateTime& momento, bool solo_nuevo) {
     if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
     Resultado_Archivo r;
 
@@ -236,12 +235,9 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
             }
             bien = q.exec();
         }
-        bien = bien &&
-               q.prepare(QStringLiteral("UPDATE descargas SET nuevas = ?, ruta = ? WHERE id = ?"));
+        bien = bien && q.prepare(QStringLiteral("UPDATE descargas SET nuevas = ? WHERE id = ?"));
         if (bien) {
             q.addBindValue(nuevas);
-            const QString ruta = ruta_tardia ? ruta_tardia() : ruta_respaldo;
-            q.addBindValue(ruta.isEmpty() ? QStringLiteral("") : QDir::toNativeSeparators(ruta));
             q.addBindValue(id);
             bien = q.exec();
         }
@@ -337,39 +333,33 @@ QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen) {
 
 Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
                                     const std::vector<QByteArray>& imagen,
-                                    const QString& ruta_respaldo, const QDateTime& momento,
-                                    const std::function<QString()>& ruta_tardia) {
+                                    const QString& ruta_respaldo, const QDateTime& momento) {
     if (int(imagen.size()) <= Palabras_Memoria ||
         !Checksum_Correcto(Texto_Memoria(imagen), imagen[Palabras_Memoria])) {
         Resultado_Archivo r;
         r.fin = Fin_Archivo::Respaldo_Invalido;
         return r;
     }
+    // The record names a backup only when that file holds this very download.
     const QString sha256 = Sha256(Texto_Respaldo(imagen));
-    auto escrito = [&sha256](const QString& ruta) {
-        QFile respaldo(ruta);
-        if (!ruta.isEmpty() && respaldo.open(QIODevice::ReadOnly) &&
-            Sha256(respaldo.readAll()) == sha256 && respaldo.error() == QFileDevice::NoError)
-            return ruta;
-        return QString();
-    };
-    if (ruta_tardia)
-        return archivo.Archivar(imagen, sha256, QString(), momento, false,
-                                [&] { return escrito(ruta_tardia()); });
-    return archivo.Archivar(imagen, sha256, escrito(ruta_respaldo), momento);
+    QString escrito;
+    QFile respaldo(ruta_respaldo);
+    if (!ruta_respaldo.isEmpty() && respaldo.open(QIODevice::ReadOnly) &&
+        Sha256(respaldo.readAll()) == sha256 && respaldo.error() == QFileDevice::NoError)
+        escrito = ruta_respaldo;
+    return archivo.Archivar(imagen, sha256, escrito, momento);
 }
 
 // The destination is read from the settings by the caller's thread, before the worker starts.
-// The worker opens and prepares, waits for the memory, writes it, waits for the backup's path,
-// and commits.
+// The worker opens and prepares, waits for the download, and writes it.
 struct Archivador_Descarga::Trabajo {
     Destino_Archivo destino;
     Resultado_Archivo lectura_destino;  // Sin_Conexion when the settings name no usable base
     std::thread hilo;
     std::mutex mutex;
     std::condition_variable senal;
-    enum class Paso { Esperando, Imagen, Ruta, Nada } paso = Paso::Esperando;
-    std::vector<QByteArray> imagen;
+    bool entregado = false;          // the download, or the news that none will come
+    std::vector<QByteArray> imagen;  // empty: none
     QString ruta_respaldo;
     Resultado_Archivo resultado;
 
@@ -378,27 +368,21 @@ struct Archivador_Descarga::Trabajo {
         Resultado_Archivo r = lectura_destino;
         if (r) r = archivo.Abrir(destino);
         if (r) archivo.Preparar();
-        QDateTime::currentDateTime();  // reads the time zone now rather than at the commit
+        QDateTime::currentDateTime();  // reads the time zone now rather than at the download
         std::unique_lock<std::mutex> cerrojo(mutex);
-        senal.wait(cerrojo, [this] { return paso != Paso::Esperando; });
-        if (r && paso != Paso::Nada) {
-            const QDateTime momento = QDateTime::currentDateTime();
-            cerrojo.unlock();
-            r = Archivar_Descarga(archivo, imagen, QString(), momento, [this] {
-                std::unique_lock<std::mutex> espera(mutex);
-                senal.wait(espera, [this] { return paso == Paso::Ruta || paso == Paso::Nada; });
-                return paso == Paso::Ruta ? ruta_respaldo : QString();
-            });
-            cerrojo.lock();
-        }
+        senal.wait(cerrojo, [this] { return entregado; });
+        if (r && !imagen.empty())
+            r = Archivar_Descarga(archivo, imagen, ruta_respaldo, QDateTime::currentDateTime());
         resultado = r;
     }
-    void Avanzar(Paso nuevo) {
+    void Entregar(const std::vector<QByteArray>& i, const QString& ruta) {
         {
             const std::lock_guard<std::mutex> cerrojo(mutex);
-            paso = nuevo;
+            imagen = i;
+            ruta_respaldo = ruta;
+            entregado = true;
         }
-        senal.notify_all();
+        senal.notify_one();
     }
 };
 
@@ -412,33 +396,24 @@ Archivador_Descarga::Archivador_Descarga(Perfil& perfil, const QString& director
 
 Archivador_Descarga::~Archivador_Descarga() {
     if (!trabajo_->hilo.joinable()) return;
-    // A memory handed over without Registrar is still recorded, naming no backup.
-    trabajo_->Avanzar(Trabajo::Paso::Nada);
+    trabajo_->Entregar({}, QString());
     trabajo_->hilo.join();
 }
 
 void Archivador_Descarga::Preparar() {
     if (trabajo_->hilo.joinable()) return;
-    trabajo_->paso = Trabajo::Paso::Esperando;
+    trabajo_->entregado = false;
     trabajo_->hilo = std::thread([t = trabajo_.get()] { t->Ejecutar(); });
 }
 
-void Archivador_Descarga::Entregar(const std::vector<QByteArray>& imagen) {
+void Archivador_Descarga::Entregar(const std::vector<QByteArray>& imagen,
+                                   const QString& ruta_respaldo) {
     Preparar();
-    {
-        const std::lock_guard<std::mutex> cerrojo(trabajo_->mutex);
-        trabajo_->imagen = imagen;
-    }
-    trabajo_->Avanzar(Trabajo::Paso::Imagen);
+    trabajo_->Entregar(imagen, ruta_respaldo);
 }
 
-QString Archivador_Descarga::Registrar(const QString& ruta_respaldo) {
-    if (!trabajo_->hilo.joinable()) return QString();  // no memory was handed over
-    {
-        const std::lock_guard<std::mutex> cerrojo(trabajo_->mutex);
-        trabajo_->ruta_respaldo = ruta_respaldo;
-    }
-    trabajo_->Avanzar(Trabajo::Paso::Ruta);
+QString Archivador_Descarga::Registrar() {
+    if (!trabajo_->hilo.joinable()) return QString();  // no download was handed over
     trabajo_->hilo.join();
     const Resultado_Archivo r = trabajo_->resultado;
     const QString aviso = Aviso_Descarga(r);

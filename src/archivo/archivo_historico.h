@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -96,12 +95,9 @@ class Archivo_Historico {
     // the raw backup, `ruta_respaldo` is empty when none was written. Every download is a
     // record of its own, even of a memory archived before; with `solo_nuevo` (an old backup
     // imported) a known SHA-256 gives Ya_Archivado and changes nothing.
-    // With `ruta_tardia`, the backup's path is asked for just before the commit: the rows go in
-    // while the backup is still being written.
     Resultado_Archivo Archivar(const std::vector<QByteArray>& imagen, const QString& sha256,
                                const QString& ruta_respaldo, const QDateTime& momento,
-                               bool solo_nuevo = false,
-                               const std::function<QString()>& ruta_tardia = nullptr);
+                               bool solo_nuevo = false);
 
     std::vector<Resumen_Estacion> Estaciones(Resultado_Archivo* resultado = nullptr);
     std::vector<Descarga_Archivada> Descargas(int equipo, Resultado_Archivo* resultado = nullptr);
@@ -166,12 +162,10 @@ Resultado_Archivo Abrir_Archivo_Configurado(Archivo_Historico& archivo, Perfil& 
                                             Destino_Archivo* destino = nullptr);
 
 // Used after a good download: its image (elements 0..4097) goes into the archive under the
-// SHA-256 of its backup text. A download whose checksum disagrees is refused. The record names
-// the backup only when that file holds this very download; `ruta_tardia` as in Archivar.
+// SHA-256 of its backup text. A download whose checksum disagrees is refused.
 Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
                                     const std::vector<QByteArray>& imagen,
-                                    const QString& ruta_respaldo, const QDateTime& momento,
-                                    const std::function<QString()>& ruta_tardia = nullptr);
+                                    const QString& ruta_respaldo, const QDateTime& momento);
 
 // An old raw backup; its download time is the file's modification time. A backup with a
 // checksum line that disagrees is refused.
@@ -187,19 +181,18 @@ QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen);
 
 // A good download into the archive the settings name. Preparar returns at once: a thread of
 // its own connects and prepares while the dump arrives (a server slow to answer never holds
-// up the reception), writes the memory Entregar hands over while the files are written, and
-// commits once Registrar names the backup. Its line is
-// "Archivo histórico: N lecturas nuevas de M." or "No se actualizó el archivo histórico: ..."
-// (the files are written already, whatever this says). The download time is the moment of
-// Registrar.
+// up the reception), and writes the download Entregar hands over, its backup on disk, while
+// the data files are written (never waiting inside a transaction); Registrar waits for it.
+// Its line is "Archivo histórico: N lecturas nuevas de M." or "No se actualizó el archivo
+// histórico: ..." (the files are written already, whatever this says).
 class Archivador_Descarga : public Registro_Descarga {
   public:
     Archivador_Descarga(Perfil& perfil, const QString& directorio_raiz,
                         const QString& base_linea = QString());
     ~Archivador_Descarga() override;
     void Preparar() override;
-    void Entregar(const std::vector<QByteArray>& imagen) override;
-    QString Registrar(const QString& ruta_respaldo) override;
+    void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) override;
+    QString Registrar() override;
     // The last Registrar left the download out of the archive.
     bool Fallo() const { return fallo_; }
 

@@ -83,14 +83,14 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     etapa("Verificando ...");
     r.checksum_bueno = Checksum_Correcto(texto, imagen[Palabras_Memoria]);
     if (!r.checksum_bueno) aviso(Texto_Error_006, Titulo_Checksum);
-    Registro_Descarga* const registro = !r.corta && r.checksum_bueno ? s.registro : nullptr;
-    if (registro) registro->Entregar(imagen);
 
     etapa("Procesando ...");
     r.respaldo = Ruta_Respaldo(ruta, e.Directorio_Bak);
     r.falla_respaldo = Guardar_Respaldo(imagen, r.respaldo, e.Directorio_Raiz,
                                         [&](int k) { avance(k, Elementos_Respaldo - 1); });
     if (r.falla_respaldo && s.falla_respaldo) s.falla_respaldo(r.falla_respaldo);
+    Registro_Descarga* const registro = !r.corta && r.checksum_bueno ? s.registro : nullptr;
+    if (registro) registro->Entregar(imagen, r.respaldo);
 
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
@@ -100,7 +100,7 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
         *falla = Analizar_Memoria(e, destino, separador);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
-    if (registro) r.registro = registro->Registrar(r.respaldo);
+    if (registro) r.registro = registro->Registrar();
     // Reopening the port takes a while on some adapters: the files come first.
     Reabrir_Puerto(puerto, Buffer_Normal);
 

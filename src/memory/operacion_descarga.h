@@ -59,10 +59,11 @@ class Registro_Descarga {
     virtual ~Registro_Descarga() = default;
     // Right after "DDD" leaves: connect, prepare, tidy up.
     virtual void Preparar() = 0;
-    // A whole, verified memory (elements 0..4097), before its files are written.
-    virtual void Entregar(const std::vector<QByteArray>& imagen) = 0;
-    // After the files, with the path its backup should have: the line the download shows.
-    virtual QString Registrar(const QString& ruta_respaldo) = 0;
+    // A whole, verified memory (elements 0..4097) and the path its backup should have, once
+    // the backup is written and before the data files are.
+    virtual void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) = 0;
+    // After the data files: the line the download shows.
+    virtual QString Registrar() = 0;
 };
 
 // Steps that the windows follow; every member may be left empty.
@@ -78,7 +79,7 @@ struct Seguimiento_Descarga {
     // "Guardando ...", then the chosen file and "temp.tmp", before "Guardado.".
     std::function<void(const Falla_En_Archivo&)> falla_respaldo;
     std::function<void(const Falla_En_Archivo&)> falla_archivo;
-    // Given a good download once verified, and told of its backup after the files.
+    // Given a good download after its backup, asked for its line after the data files.
     Registro_Descarga* registro = nullptr;
 };
 

@@ -531,8 +531,8 @@ class Tst_Archivo : public QObject {
         QCOMPARE(Diezmar_Serie({serie.begin(), serie.begin() + 10}, 800).size(), size_t(10));
     }
 
-    // The download's archiving: connected before the memory arrives, rows written before the
-    // backup is, the record naming the backup only once it holds this very memory.
+    // The download's archiving: connected before the memory arrives, the record naming the
+    // backup only when it holds this very memory.
     void archivador_de_descarga() {
         Estado estado;
         Dividir_Volcado(Volcado_Bueno(), estado.Imagen_Memoria);
@@ -540,17 +540,17 @@ class Tst_Archivo : public QObject {
         {
             Archivador_Descarga a(perfil, dir->path());
             a.Preparar();
-            a.Entregar(estado.Imagen_Memoria);
             QVERIFY(!Guardar_Respaldo(estado.Imagen_Memoria, Ruta("P.$%c"), dir->path()));
-            QCOMPARE(a.Registrar(Ruta("P.$%c")),
+            a.Entregar(estado.Imagen_Memoria, Ruta("P.$%c"));
+            QCOMPARE(a.Registrar(),
                      QString::fromUtf8("Archivo histórico: 6 lecturas nuevas de 6."));
             QVERIFY(!a.Fallo());
         }
         {
             Archivador_Descarga a(perfil, dir->path());
             a.Preparar();
-            a.Entregar(estado.Imagen_Memoria);
-            QCOMPARE(a.Registrar(Ruta("otro.$%c")),
+            a.Entregar(estado.Imagen_Memoria, Ruta("otro.$%c"));
+            QCOMPARE(a.Registrar(),
                      QString::fromUtf8("Archivo histórico: 0 lecturas nuevas de 6."));
         }
         const std::vector<Descarga_Archivada> d = archivo->Descargas(12);
@@ -560,10 +560,10 @@ class Tst_Archivo : public QObject {
 
         Archivador_Descarga lejano(perfil, dir->path(), "postgresql://nadie@127.0.0.1:1/archivo");
         lejano.Preparar();
-        lejano.Entregar(estado.Imagen_Memoria);
-        QVERIFY(lejano.Registrar(Ruta("P.$%c"))
-                    .startsWith(QString::fromUtf8("No se actualizó el archivo histórico: No se "
-                                                  "pudo abrir la base de datos.")));
+        lejano.Entregar(estado.Imagen_Memoria, Ruta("P.$%c"));
+        QVERIFY(lejano.Registrar().startsWith(
+            QString::fromUtf8("No se actualizó el archivo histórico: No se "
+                              "pudo abrir la base de datos.")));
         QVERIFY(lejano.Fallo());
     }
 
