@@ -2,7 +2,7 @@
 BUILD ?= build
 DEMO  ?= $(CURDIR)/demo
 # What building and running need; the tests, the package and the format check add their own.
-PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libgl-dev \
+PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpleini-dev libsqlite3-dev libgl-dev \
            qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n
 PAQUETES_PAQUETE = dpkg-dev file fakeroot desktop-file-utils lintian
 PAQUETES_PRUEBA = libqt6sql6-psql ser2net postgresql $(PAQUETES_PAQUETE)

@@ -1,11 +1,16 @@
 // The station archive on SQLite: importing full backups, exporting one station, and the
 // window's series for that station. Argument: number of backups; 1000 (about 4 million
 // readings, a quarter of them for the station that is exported and drawn) is the case the
-// targets name; `make bench` runs 100 and scales the targets.
+// targets name; `make bench` runs 100 and scales the targets. Import and export are also timed
+// beside their physical anchor, plain sqlite3 C calls doing the same work in the same run,
+// interleaved with the program's so that a loaded machine stretches both alike.
+#include <sqlite3.h>
+
 #include <QApplication>
 #include <QChartView>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -48,6 +53,92 @@ double Cpu() {
     return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
+void Informe_Ancla(const char* que, double programa, double ancla, double objetivo) {
+    const double razon = programa / std::max(1e-9, ancla);
+    std::printf("%-26s %8.3f s, sqlite3 solo %8.3f s: %.2fx   objetivo %.2fx   %s\n", que, programa,
+                ancla, razon, objetivo, razon <= objetivo ? "cumplido" : "NO CUMPLIDO");
+}
+
+// The anchor: a second database with the archive's table of readings, its unique index and
+// the archive's settings, written with one prepared INSERT, one transaction per backup.
+struct Ancla {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* insertar = nullptr;
+    sqlite3_stmt* leer = nullptr;
+
+    bool Abrir(const QString& ruta, const QString& archivo) {
+        const char* esquema =
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+            "CREATE TABLE lecturas (equipo INTEGER NOT NULL, minuto INTEGER NOT NULL, "
+            "valor INTEGER NOT NULL, alcance INTEGER NOT NULL, bloque INTEGER NOT NULL, "
+            "descarga INTEGER NOT NULL, UNIQUE (equipo, minuto, valor))";
+        return sqlite3_open(ruta.toUtf8().constData(), &db) == SQLITE_OK &&
+               sqlite3_exec(db, esquema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+               sqlite3_prepare_v2(db, "INSERT INTO lecturas VALUES (?,?,?,?,?,?)", -1, &insertar,
+                                  nullptr) == SQLITE_OK &&
+               sqlite3_exec(db, ("ATTACH '" + archivo.toUtf8() + "' AS programa").constData(),
+                            nullptr, nullptr, nullptr) == SQLITE_OK &&
+               sqlite3_prepare_v2(db,
+                                  "SELECT equipo, minuto, valor, alcance, bloque, descarga, rowid "
+                                  "FROM programa.lecturas WHERE rowid > ? ORDER BY rowid",
+                                  -1, &leer, nullptr) == SQLITE_OK;
+    }
+    ~Ancla() {
+        sqlite3_finalize(insertar);
+        sqlite3_finalize(leer);
+        sqlite3_close(db);
+    }
+    sqlite3_int64 leidas = 0;
+    // The rows the program stored since the last call.
+    std::vector<sqlite3_int64> Filas() {
+        std::vector<sqlite3_int64> filas;
+        sqlite3_bind_int64(leer, 1, leidas);
+        while (sqlite3_step(leer) == SQLITE_ROW) {
+            for (int c = 0; c < 6; ++c) filas.push_back(sqlite3_column_int64(leer, c));
+            leidas = sqlite3_column_int64(leer, 6);
+        }
+        sqlite3_reset(leer);
+        return filas;
+    }
+    bool Insertar(const std::vector<sqlite3_int64>& filas) {
+        bool bien = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (size_t i = 0; bien && i < filas.size(); i += 6) {
+            for (int c = 0; c < 6; ++c) sqlite3_bind_int64(insertar, c + 1, filas[i + size_t(c)]);
+            bien = sqlite3_step(insertar) == SQLITE_DONE;
+            sqlite3_reset(insertar);
+        }
+        return bien && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    // The station's rows, in the export's order, one line each, to a file that is on disk when
+    // this returns, as the program's exports are.
+    bool Exportar(int equipo, const QString& ruta) {
+        sqlite3_stmt* q = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT minuto, valor, alcance FROM programa.lecturas WHERE "
+                               "equipo = ? ORDER BY minuto, valor",
+                               -1, &q, nullptr) != SQLITE_OK)
+            return false;
+        sqlite3_bind_int(q, 1, equipo);
+        QSaveFile f(ruta);
+        bool bien = f.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        QByteArray texto;
+        texto.reserve(1 << 21);
+        char linea[64];
+        while (bien && sqlite3_step(q) == SQLITE_ROW) {
+            const int n =
+                std::snprintf(linea, sizeof linea, "%lld;%d;%d\r\n", sqlite3_column_int64(q, 0),
+                              sqlite3_column_int(q, 1), sqlite3_column_int(q, 2));
+            texto.append(linea, n);
+            if (texto.size() > (1 << 20)) {
+                bien = f.write(texto) == texto.size();
+                texto.resize(0);
+            }
+        }
+        sqlite3_finalize(q);
+        return bien && f.write(texto) == texto.size() && f.commit();
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,44 +161,62 @@ int main(int argc, char** argv) {
     aq::Destino_Archivo destino;
     destino.ruta = tmp.filePath(QStringLiteral("ARCHIVO.db"));
     if (!archivo.Abrir(destino)) return 1;
+    Ancla ancla;
+    if (!ancla.Abrir(tmp.filePath(QStringLiteral("ANCLA.db")), destino.ruta)) {
+        std::fprintf(stderr, "sqlite3: %s\n", sqlite3_errmsg(ancla.db));
+        return 1;
+    }
     QElapsedTimer t;
-    t.start();
-    double cpu = Cpu();
+    double importacion = 0, cpu_importacion = 0, importacion_ancla = 0;
     double peor_uno = 0;
     qint64 lecturas = 0;
     for (const QString& ruta : rutas) {
-        QElapsedTimer uno;
-        uno.start();
+        t.restart();
+        double cpu = Cpu();
         const aq::Resultado_Archivo r = aq::Importar_Respaldo(archivo, ruta);
         if (!r) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(ruta), qPrintable(aq::Mensaje_Archivo(r)));
             return 1;
         }
+        const double uno = t.nsecsElapsed() / 1e9;
+        importacion += uno;
+        cpu_importacion += Cpu() - cpu;
         lecturas += r.nuevas;
-        peor_uno = std::max(peor_uno, uno.nsecsElapsed() / 1e9);
+        peor_uno = std::max(peor_uno, uno);
+
+        const std::vector<sqlite3_int64> filas = ancla.Filas();
+        if (filas.size() != size_t(r.nuevas) * 6) return 1;
+        t.restart();
+        if (!ancla.Insertar(filas)) return 1;
+        importacion_ancla += t.nsecsElapsed() / 1e9;
     }
-    const double importacion = t.nsecsElapsed() / 1e9;
-    const double cpu_importacion = Cpu() - cpu;
     std::printf("%d resguardos, %lld lecturas importadas en %.2f s (peor resguardo %.1f ms)\n",
                 cantidad, lecturas, importacion, peor_uno * 1000);
     Informe("importar (todos)", importacion, cpu_importacion, 60.0 * escala);
+    Informe_Ancla("importar, ante sqlite3", importacion, importacion_ancla, 1.3);
 
     const int equipo = 10;
     const qint64 de_uno = qint64((cantidad + Estaciones - 1) / Estaciones) * Lecturas_Por_Respaldo;
-    double peor = 0, peor_cpu = 0;
+    double peor = 0, peor_cpu = 0, exportacion = 0, exportacion_ancla = 0;
     for (int r = 0; r < 3; ++r) {
         t.restart();
-        cpu = Cpu();
+        const double cpu = Cpu();
         const aq::Resultado_Archivo e =
             archivo.Exportar(equipo, QDate(), QDate(), tmp.filePath("serie.csv"), false);
         if (!e || e.lecturas != de_uno) return 1;
-        peor = std::max(peor, t.nsecsElapsed() / 1e9);
+        const double una = t.nsecsElapsed() / 1e9;
+        exportacion += una;
+        peor = std::max(peor, una);
         peor_cpu = std::max(peor_cpu, Cpu() - cpu);
+        t.restart();
+        if (!ancla.Exportar(equipo, tmp.filePath("ancla.csv"))) return 1;
+        exportacion_ancla += t.nsecsElapsed() / 1e9;
     }
     std::printf("exportación: %lld lecturas del equipo %d\n", de_uno, equipo);
     if (de_uno < 1000000)
         std::printf("(objetivos en proporción: 60 s por 1000 resguardos, 2 s y 1 s por millón)\n");
     Informe("exportar una estación", peor, peor_cpu, 2.0 * de_uno / 1e6);
+    Informe_Ancla("exportar, ante sqlite3", exportacion / 3, exportacion_ancla / 3, 1.3);
 
     // Levels: two manual readings and a reference, the whole station computed and exported.
     {
@@ -118,7 +227,7 @@ int main(int argc, char** argv) {
         peor = peor_cpu = 0;
         for (int r = 0; r < 3; ++r) {
             t.restart();
-            cpu = Cpu();
+            const double cpu = Cpu();
             const aq::Niveles n = aq::Calcular_Niveles(serie, archivo.Manuales(equipo), 512.25);
             const double calculo = t.nsecsElapsed() / 1e9;
             if (n.profundidad_m.size() != serie.size()) return 1;
@@ -144,7 +253,7 @@ int main(int argc, char** argv) {
         w.Tabla_Estaciones->clearSelection();
         w.Tabla_Estaciones->setCurrentCell(-1, -1);
         t.restart();
-        cpu = Cpu();
+        const double cpu = Cpu();
         w.Tabla_Estaciones->selectRow(0);
         w.Grafico_Serie->Vista->grab();  // drawn, not merely queued
         peor = std::max(peor, t.nsecsElapsed() / 1e9);

@@ -252,10 +252,8 @@ int Exportar(aq::Archivo_Historico& archivo, const Opciones& o) {
         Linea(stderr, aq::Mensaje_Archivo(r));
         return r.fin == aq::Fin_Archivo::Falla_Salida ? Falla_Archivo : Fallo;
     }
-    Linea(stdout, QStringLiteral("%1: %2 %3 del equipo %4")
-                      .arg(salida)
-                      .arg(r.lecturas)
-                      .arg(o.diario ? QStringLiteral("días") : QStringLiteral("lecturas"))
+    Linea(stdout, QStringLiteral("%1: %2 del equipo %3")
+                      .arg(salida, aq::Texto_Exportadas(r.lecturas, forma))
                       .arg(equipo));
     return Bien;
 }

@@ -179,6 +179,8 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         progreso.Cerrar_Barra();
         s.Aviso(texto);
     };
+    aq::Archivador_Descarga archivador(s.ctx().perfil, s.estado().Directorio_Raiz);
+    seguimiento.registro = &archivador;
     const aq::Resultado_Descarga r = aq::Descargar_Memoria(s.ctx(), ruta, seguimiento);
     progreso.Cerrar_Barra();
     if (!r.enlace) {
@@ -208,14 +210,11 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
                            "escribieron igualmente,\npero sus datos no son confiables."));
         s.Aviso(aq::Texto_Descarga_No_Archivada);
     } else {
-        const QString archivo = aq::Registrar_Descarga(s.ctx().perfil, s.estado().Directorio_Raiz,
-                                                       s.estado().Imagen_Memoria, r.respaldo,
-                                                       QDateTime::currentDateTime());
-        sin_archivar = archivo.startsWith(QStringLiteral("No se actualizó"));
+        sin_archivar = archivador.Fallo();
         if (sin_archivar)
-            s.Aviso(archivo);
+            s.Aviso(r.registro);
         else
-            s.Datos(archivo);
+            s.Datos(r.registro);
     }
     if (transferencia_mala) return Terminar(s, Rechazo);
     if (fallo_archivo) return Terminar(s, Archivo);

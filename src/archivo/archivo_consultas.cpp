@@ -1,3 +1,5 @@
+#include <sqlite3.h>
+
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -88,41 +90,61 @@ std::vector<Descarga_Archivada> Archivo_Historico::Descargas(int equipo,
     return lista;
 }
 
-namespace {
-
-// The station's readings in [desde, hasta], time order; one query for the series and the export.
-bool Consultar_Lecturas(QSqlQuery& q, int equipo, const QDate& desde, const QDate& hasta,
-                        const QString& columnas) {
-    q.setForwardOnly(true);
-    QString sql =
-        QStringLiteral("SELECT ") + columnas + QStringLiteral(" FROM lecturas WHERE equipo = ?");
+Resultado_Archivo Archivo_Historico::Leer_Lecturas(int equipo, const QDate& desde,
+                                                   const QDate& hasta,
+                                                   std::vector<Fila_Lectura>& filas) {
+    filas.clear();
+    if (!abierto_) return Falla(Fin_Archivo::Sin_Conexion, QString());
+    QString sql = QStringLiteral("SELECT minuto, valor, alcance FROM lecturas WHERE equipo = ?");
     if (desde.isValid()) sql += QStringLiteral(" AND minuto >= ?");
     if (hasta.isValid()) sql += QStringLiteral(" AND minuto < ?");
     sql += QStringLiteral(" ORDER BY minuto, valor");
-    if (!q.prepare(sql)) return false;
-    q.addBindValue(equipo);
-    if (desde.isValid()) q.addBindValue(Minuto_De_Fecha(desde));
-    if (hasta.isValid()) q.addBindValue(Minuto_De_Fecha(hasta.addDays(1)));
-    return q.exec();
-}
+    std::vector<qint64> valores{equipo};
+    if (desde.isValid()) valores.push_back(Minuto_De_Fecha(desde));
+    if (hasta.isValid()) valores.push_back(Minuto_De_Fecha(hasta.addDays(1)));
 
-}  // namespace
+    if (directo_) {
+        sqlite3_stmt* q = nullptr;
+        const QByteArray texto = sql.toUtf8();
+        int rc =
+            sqlite3_prepare_v2(directo_->db, texto.constData(), int(texto.size()), &q, nullptr);
+        for (size_t k = 0; rc == SQLITE_OK && k < valores.size(); ++k)
+            rc = sqlite3_bind_int64(q, int(k) + 1, valores[k]);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(q)) == SQLITE_ROW)
+                filas.push_back({sqlite3_column_int64(q, 0), sqlite3_column_int(q, 1),
+                                 sqlite3_column_int(q, 2)});
+        }
+        sqlite3_finalize(q);
+        if (rc != SQLITE_DONE) {
+            filas.clear();
+            return Falla(Fin_Archivo::Falla_Base, directo_->Error());
+        }
+        return Resultado_Archivo();
+    }
+    QSqlQuery q(QSqlDatabase::database(conexion_, false));
+    q.setForwardOnly(true);
+    bool bien = q.prepare(sql);
+    for (qint64 v : valores) q.addBindValue(v);
+    bien = bien && q.exec();
+    while (bien && q.next())
+        filas.push_back({q.value(0).toLongLong(), q.value(1).toInt(), q.value(2).toInt()});
+    if (!bien || q.lastError().isValid()) {
+        filas.clear();
+        return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
+    }
+    return Resultado_Archivo();
+}
 
 std::vector<Punto_Serie> Archivo_Historico::Serie(int equipo, const QDate& desde,
                                                   const QDate& hasta,
                                                   Resultado_Archivo* resultado) {
+    std::vector<Fila_Lectura> filas;
+    const Resultado_Archivo r = Leer_Lecturas(equipo, desde, hasta, filas);
+    if (resultado) *resultado = r;
     std::vector<Punto_Serie> serie;
-    if (resultado) *resultado = Resultado_Archivo();
-    if (!abierto_) {
-        if (resultado) *resultado = Falla(Fin_Archivo::Sin_Conexion, QString());
-        return serie;
-    }
-    QSqlQuery q(QSqlDatabase::database(conexion_, false));
-    if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("minuto, valor"))) {
-        if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
-        return serie;
-    }
-    while (q.next()) serie.push_back({q.value(0).toLongLong(), q.value(1).toInt()});
+    serie.reserve(filas.size());
+    for (const Fila_Lectura& f : filas) serie.push_back({f.minuto, f.valor});
     return serie;
 }
 
@@ -144,9 +166,19 @@ void Decimal(QByteArray& t, double x, int decimales) {
 }  // namespace
 
 QString Ruta_Exportacion(const QString& ruta) {
-    return QFileInfo(ruta).suffix().isEmpty() && !ruta.endsWith(QLatin1Char('.'))
-               ? ruta + QStringLiteral(".csv")
-               : ruta;
+    // What is there already is taken as it stands: a file is replaced, a device or folder is
+    // refused by the safe writer rather than dodged under another name.
+    const QFileInfo info(ruta);
+    if (info.exists() || info.isSymLink() || !info.suffix().isEmpty() ||
+        ruta.endsWith(QLatin1Char('.')))
+        return ruta;
+    return ruta + QStringLiteral(".csv");
+}
+
+QString Texto_Exportadas(int filas, Forma_Exportacion forma) {
+    const bool dias = forma == Forma_Exportacion::Diario;
+    if (filas == 1) return dias ? QStringLiteral("1 día") : QStringLiteral("1 lectura");
+    return QString::number(filas) + (dias ? QStringLiteral(" días") : QStringLiteral(" lecturas"));
 }
 
 Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, const QDate& hasta,
@@ -164,20 +196,8 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         if (!existe.next()) return Falla(Fin_Archivo::Equipo_Desconocido, QString::number(equipo));
         if (!existe.value(0).isNull()) referencia = existe.value(0).toDouble();
     }
-    struct Fila {
-        qint64 minuto;
-        int valor, alcance;
-    };
-    std::vector<Fila> filas;
-    {
-        QSqlQuery q(db);
-        if (!Consultar_Lecturas(q, equipo, desde, hasta, QStringLiteral("minuto, valor, alcance")))
-            return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
-        while (q.next())
-            filas.push_back({q.value(0).toLongLong(), q.value(1).toInt(), q.value(2).toInt()});
-        if (q.lastError().isValid())
-            return Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
-    }
+    std::vector<Fila_Lectura> filas;
+    if (Resultado_Archivo r = Leer_Lecturas(equipo, desde, hasta, filas); !r) return r;
 
     // Levels rest on every manual reading, and on the readings around each, also outside the
     // period; the period's rows are one stretch of the whole series in the same order.
@@ -190,7 +210,7 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
             forma == Forma_Exportacion::Diario || (!desde.isValid() && !hasta.isValid());
         if (todo) {
             serie.reserve(filas.size());
-            for (const Fila& f : filas) serie.push_back({f.minuto, f.valor});
+            for (const Fila_Lectura& f : filas) serie.push_back({f.minuto, f.valor});
         } else {
             serie = Serie(equipo, QDate(), QDate(), &r);
             if (!r) return r;
@@ -247,7 +267,7 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         qint64 inicio = 0, fin = 0;  // the day of `fecha`, in minutes
         QByteArray fecha;            // "AAAA-MM-DDT"
         for (size_t i = 0; i < filas.size(); ++i) {
-            const Fila& f = filas[i];
+            const Fila_Lectura& f = filas[i];
             if (f.minuto < inicio || f.minuto >= fin || fecha.isEmpty()) {
                 const QDateTime m = Momento_De_Minuto(f.minuto);
                 fecha = m.date().toString(Qt::ISODate).toLatin1() + 'T';

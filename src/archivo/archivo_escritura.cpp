@@ -1,11 +1,16 @@
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "archivo/archivo_historico.h"
 #include "archivo/archivo_interno.h"
@@ -170,11 +175,31 @@ Resultado_Archivo Archivo_Historico::Archivar(const std::vector<QByteArray>& ima
         }
 
         int nuevas = 0;
+        if (directo_ && directo_->Preparar_Insercion()) {
+            sqlite3_stmt* fila = directo_->insertar;
+            for (const Fila& f : filas) {
+                sqlite3_bind_int(fila, 1, f.equipo);
+                sqlite3_bind_int64(fila, 2, f.minuto);
+                sqlite3_bind_int(fila, 3, f.valor);
+                sqlite3_bind_int(fila, 4, f.alcance);
+                sqlite3_bind_int(fila, 5, f.bloque);
+                sqlite3_bind_int64(fila, 6, id);
+                bien = sqlite3_step(fila) == SQLITE_DONE;
+                sqlite3_reset(fila);
+                if (!bien) break;
+                nuevas += sqlite3_changes(directo_->db);
+            }
+            if (!bien) {
+                ultimo_error = directo_->Error();
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                break;
+            }
+        }
         QSqlQuery lote(db);
         int preparado = -1;
         const size_t por_insercion =
             sqlite ? Filas_Por_Insercion_SQLite : Filas_Por_Insercion_Servidor;
-        for (size_t desde = 0; bien && desde < filas.size(); desde += por_insercion) {
+        for (size_t desde = 0; bien && !directo_ && desde < filas.size(); desde += por_insercion) {
             const int n = int(std::min(por_insercion, filas.size() - desde));
             if (n != preparado) {
                 bien = lote.prepare(insercion(n));
@@ -325,14 +350,75 @@ Resultado_Archivo Archivar_Descarga(Archivo_Historico& archivo,
     return archivo.Archivar(imagen, sha256, escrito, momento);
 }
 
-QString Registrar_Descarga(Perfil& perfil, const QString& directorio_raiz,
-                           const std::vector<QByteArray>& imagen, const QString& ruta_respaldo,
-                           const QDateTime& momento, const QString& base_linea) {
-    Archivo_Historico archivo;
-    Resultado_Archivo r = Abrir_Archivo_Configurado(archivo, perfil, directorio_raiz, base_linea);
-    if (r) r = Archivar_Descarga(archivo, imagen, ruta_respaldo, momento);
+// The destination is read from the settings by the caller's thread, before the worker starts.
+// The worker opens and prepares, waits for the download, and writes it.
+struct Archivador_Descarga::Trabajo {
+    Destino_Archivo destino;
+    Resultado_Archivo lectura_destino;  // Sin_Conexion when the settings name no usable base
+    std::thread hilo;
+    std::mutex mutex;
+    std::condition_variable senal;
+    bool entregado = false;          // the download, or the news that none will come
+    std::vector<QByteArray> imagen;  // empty: none
+    QString ruta_respaldo;
+    Resultado_Archivo resultado;
+
+    void Ejecutar() {
+        Archivo_Historico archivo;
+        Resultado_Archivo r = lectura_destino;
+        if (r) r = archivo.Abrir(destino);
+        if (r) archivo.Preparar();
+        QDateTime::currentDateTime();  // reads the time zone now rather than at the download
+        std::unique_lock<std::mutex> cerrojo(mutex);
+        senal.wait(cerrojo, [this] { return entregado; });
+        if (r && !imagen.empty())
+            r = Archivar_Descarga(archivo, imagen, ruta_respaldo, QDateTime::currentDateTime());
+        resultado = r;
+    }
+    void Entregar(const std::vector<QByteArray>& i, const QString& ruta) {
+        {
+            const std::lock_guard<std::mutex> cerrojo(mutex);
+            imagen = i;
+            ruta_respaldo = ruta;
+            entregado = true;
+        }
+        senal.notify_one();
+    }
+};
+
+Archivador_Descarga::Archivador_Descarga(Perfil& perfil, const QString& directorio_raiz,
+                                         const QString& base_linea)
+    : trabajo_(std::make_unique<Trabajo>()) {
+    if (!Destino_Configurado(perfil, directorio_raiz, base_linea, trabajo_->destino,
+                             &trabajo_->lectura_destino.detalle))
+        trabajo_->lectura_destino.fin = Fin_Archivo::Sin_Conexion;
+}
+
+Archivador_Descarga::~Archivador_Descarga() {
+    if (!trabajo_->hilo.joinable()) return;
+    trabajo_->Entregar({}, QString());
+    trabajo_->hilo.join();
+}
+
+void Archivador_Descarga::Preparar() {
+    if (trabajo_->hilo.joinable()) return;
+    trabajo_->entregado = false;
+    trabajo_->hilo = std::thread([t = trabajo_.get()] { t->Ejecutar(); });
+}
+
+void Archivador_Descarga::Entregar(const std::vector<QByteArray>& imagen,
+                                   const QString& ruta_respaldo) {
+    Preparar();
+    trabajo_->Entregar(imagen, ruta_respaldo);
+}
+
+QString Archivador_Descarga::Registrar() {
+    if (!trabajo_->hilo.joinable()) return QString();  // no download was handed over
+    trabajo_->hilo.join();
+    const Resultado_Archivo r = trabajo_->resultado;
     const QString aviso = Aviso_Descarga(r);
-    if (!aviso.isEmpty()) return aviso;
+    fallo_ = !aviso.isEmpty();
+    if (fallo_) return aviso;
     return QStringLiteral("Archivo histórico: %1 lecturas nuevas de %2.")
         .arg(r.nuevas)
         .arg(r.lecturas);

@@ -163,6 +163,7 @@ Archivo_Historico::~Archivo_Historico() {
 }
 
 void Archivo_Historico::Cerrar() {
+    directo_.reset();
     if (!QSqlDatabase::contains(conexion_)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(conexion_, false);
@@ -217,7 +218,10 @@ Resultado_Archivo Archivo_Historico::Abrir(const Destino_Archivo& destino) {
     }
     abierto_ = true;
     const Resultado_Archivo r = Migrar();
-    if (!r) Cerrar();
+    if (!r)
+        Cerrar();
+    else if (Es_SQLite(destino))
+        directo_ = SQLite_Directo::De(QSqlDatabase::database(conexion_, false));
     return r;
 }
 

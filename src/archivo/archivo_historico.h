@@ -4,12 +4,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "archivo/destino.h"
 #include "archivo/niveles.h"
 #include "core/fecha_equipo.h"
+#include "memory/operacion_descarga.h"
 
 namespace aq {
 
@@ -85,6 +87,9 @@ class Archivo_Historico {
     void Cerrar();
     bool Abierto() const { return abierto_; }
     const Destino_Archivo& Destino() const { return destino_; }
+    // Gets the next Archivar ready: its statements prepared, the write-ahead log folded in, so
+    // that the download's commit carries no checkpoint.
+    void Preparar();
 
     // One download in one transaction: its readings, stations and record. `sha256` (hex) names
     // the raw backup, `ruta_respaldo` is empty when none was written. Every download is a
@@ -124,16 +129,30 @@ class Archivo_Historico {
     QString Conexion() const { return conexion_; }
 
   private:
+    struct Fila_Lectura {
+        qint64 minuto;
+        int valor, alcance;
+    };
+    struct SQLite_Directo;
+
     Resultado_Archivo Migrar();
     Resultado_Archivo Falla(Fin_Archivo fin, const QString& detalle);
+    // The station's readings in [desde, hasta] in time order (then by value).
+    Resultado_Archivo Leer_Lecturas(int equipo, const QDate& desde, const QDate& hasta,
+                                    std::vector<Fila_Lectura>& filas);
 
+    // SQLite's own calls on this connection for the bulk of the rows, when the driver runs on
+    // the library this program is linked with; null otherwise (and for PostgreSQL).
+    std::unique_ptr<SQLite_Directo> directo_;
     Destino_Archivo destino_;
     QString conexion_;
     bool abierto_ = false;
 };
 
-// An export's name typed without an extension gets ".csv".
+// An export's name typed without an extension for a file that is not there yet gets ".csv".
 QString Ruta_Exportacion(const QString& ruta);
+// What an export wrote: "1 lectura", "N lecturas", or days for the daily export.
+QString Texto_Exportadas(int filas, Forma_Exportacion forma);
 
 // The archive the settings name (Destino_Configurado), opened; `destino` gets which one. A
 // --base or profile text of the wrong form is Sin_Conexion with the reason as detail.
@@ -160,11 +179,27 @@ QStringList Respaldos_En(const QString& carpeta, bool recursivo);
 // The backup text of an image (elements 0..4097, CR LF each), as the download writes it.
 QByteArray Texto_Respaldo(const std::vector<QByteArray>& imagen);
 
-// A good download into the archive the settings name, all in one: the line the download then
-// shows, "Archivo histórico: N lecturas nuevas de M." or "No se actualizó el archivo
+// A good download into the archive the settings name. Preparar returns at once: a thread of
+// its own connects and prepares while the dump arrives (a server slow to answer never holds
+// up the reception), and writes the download Entregar hands over, its backup on disk, while
+// the data files are written (never waiting inside a transaction); Registrar waits for it.
+// Its line is "Archivo histórico: N lecturas nuevas de M." or "No se actualizó el archivo
 // histórico: ..." (the files are written already, whatever this says).
-QString Registrar_Descarga(Perfil& perfil, const QString& directorio_raiz,
-                           const std::vector<QByteArray>& imagen, const QString& ruta_respaldo,
-                           const QDateTime& momento, const QString& base_linea = QString());
+class Archivador_Descarga : public Registro_Descarga {
+  public:
+    Archivador_Descarga(Perfil& perfil, const QString& directorio_raiz,
+                        const QString& base_linea = QString());
+    ~Archivador_Descarga() override;
+    void Preparar() override;
+    void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) override;
+    QString Registrar() override;
+    // The last Registrar left the download out of the archive.
+    bool Fallo() const { return fallo_; }
+
+  private:
+    struct Trabajo;
+    std::unique_ptr<Trabajo> trabajo_;
+    bool fallo_ = false;
+};
 
 }  // namespace aq

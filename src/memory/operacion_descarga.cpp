@@ -65,6 +65,8 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     }
 
     puerto.Output(Comando_Volcado);
+    // The logger takes longer to answer than this takes; what arrives meanwhile waits.
+    if (s.registro) s.registro->Preparar();
     avance(0, Largo_Volcado);
     etapa("Recibiendo ...");
     const Recepcion recepcion =
@@ -88,6 +90,8 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     r.falla_respaldo = Guardar_Respaldo(imagen, r.respaldo, e.Directorio_Raiz,
                                         [&](int k) { avance(k, Elementos_Respaldo - 1); });
     if (r.falla_respaldo && s.falla_respaldo) s.falla_respaldo(r.falla_respaldo);
+    Registro_Descarga* const registro = !r.corta && r.checksum_bueno ? s.registro : nullptr;
+    if (registro) registro->Entregar(imagen, r.respaldo);
 
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
@@ -98,6 +102,7 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
         *falla = Analizar_Memoria(e, destino, separador, e.Directorio_Bak);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
+    if (registro) r.registro = registro->Registrar();
     // Reopening the port takes a while on some adapters: the files come first.
     Reabrir_Puerto(puerto, Buffer_Normal);
 

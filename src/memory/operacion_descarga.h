@@ -1,6 +1,8 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "core/contexto.h"
 #include "memory/archivos.h"
@@ -53,6 +55,20 @@ Falla_En_Archivo Preparar_Destino(const QString& ruta);
 
 // --- The download ---
 
+// What keeps a good download beyond its files (the station archive). It gets ready while the
+// dump arrives, so that once the last character is in only the writing is left.
+class Registro_Descarga {
+  public:
+    virtual ~Registro_Descarga() = default;
+    // Right after "DDD" leaves: connect, prepare, tidy up.
+    virtual void Preparar() = 0;
+    // A whole, verified memory (elements 0..4097) and the path its backup should have, once
+    // the backup is written and before the data files are.
+    virtual void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) = 0;
+    // After the data files: the line the download shows.
+    virtual QString Registrar() = 0;
+};
+
 // Steps that the windows follow; every member may be left empty.
 struct Seguimiento_Descarga {
     std::function<void()> verificando_enlace;   // before the link check
@@ -66,6 +82,8 @@ struct Seguimiento_Descarga {
     // "Guardando ...", then the chosen file and "temp.tmp", before "Guardado.".
     std::function<void(const Falla_En_Archivo&)> falla_respaldo;
     std::function<void(const Falla_En_Archivo&)> falla_archivo;
+    // Given a good download after its backup, asked for its line after the data files.
+    Registro_Descarga* registro = nullptr;
 };
 
 struct Resultado_Descarga {
@@ -78,6 +96,7 @@ struct Resultado_Descarga {
     Falla_En_Archivo falla_respaldo;       // backup or its copy DUMP.$$$ not written
     Falla_En_Archivo falla_datos;          // the chosen file
     Falla_En_Archivo falla_visualizacion;  // "temp.tmp"
+    QString registro;                      // the line of Registro_Descarga; empty when none ran
 
     // Received whole, verified and backed up: the logger's memory may be erased.
     bool Memoria_Segura() const { return enlace && !corta && checksum_bueno && !falla_respaldo; }

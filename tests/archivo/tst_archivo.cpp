@@ -3,6 +3,7 @@
 
 #include "archivo/archivo_historico.h"
 #include "core/estado.h"
+#include "dobles/dialogos_guionados.h"
 #include "dobles/disco_chico.h"
 #include "memory/descarga.h"
 #include "respaldos_prueba.h"
@@ -412,6 +413,40 @@ class Tst_Archivo : public QObject {
         QCOMPARE(Leer(disco.Carpeta() + "/x.csv"), QByteArray("anterior\r\n"));
     }
 
+    // Only a new name without extension gets ".csv"; what is there is written or refused as
+    // it stands, never dodged under another name.
+    void destino_de_exportacion_data() {
+        QTest::addColumn<QString>("pedida");
+        QTest::addColumn<QString>("escrita");  // empty: refused
+        QTest::newRow("nombre nuevo") << "pozo"
+                                      << "pozo.csv";
+        QTest::newRow("con extension") << "pozo.txt"
+                                       << "pozo.txt";
+        QTest::newRow("archivo sin extension") << "existente"
+                                               << "existente";
+        QTest::newRow("carpeta") << "carpeta"
+                                 << "";
+        QTest::newRow("enlace a un dispositivo") << "nulo"
+                                                 << "";
+    }
+    void destino_de_exportacion() {
+        QFETCH(QString, pedida);
+        QFETCH(QString, escrita);
+        QVERIFY(archivo->Nombrar(3, "Pozo"));
+        QVERIFY(Escribir_Prueba(Ruta("existente"), "anterior\r\n"));
+        QVERIFY(QDir(dir->path()).mkpath("carpeta"));
+        QVERIFY(QFile::link("/dev/null", Ruta("nulo")));
+        const QString ruta = Ruta(pedida);
+        const Resultado_Archivo r = archivo->Exportar(3, QDate(), QDate(), ruta, false);
+        if (escrita.isEmpty()) {
+            QCOMPARE(r.fin, Fin_Archivo::Falla_Salida);
+            QVERIFY(!QFile::exists(ruta + ".csv"));
+        } else {
+            QVERIFY(r);
+            QCOMPARE(Leer(Ruta(escrita)).left(13), QByteArray("Fecha y hora;"));
+        }
+    }
+
     // After a good download: archived under the hash of its backup, so the backup itself is
     // recognised later; a bad checksum or an unreachable server archives nothing.
     void archivar_descarga() {
@@ -472,6 +507,42 @@ class Tst_Archivo : public QObject {
             QVERIFY(!error.isEmpty());
         else
             QCOMPARE(d.Descripcion(), descripcion);
+    }
+
+    // The download's archiving: connected before the memory arrives, the record naming the
+    // backup only when it holds this very memory.
+    void archivador_de_descarga() {
+        Estado estado;
+        Dividir_Volcado(Volcado_Bueno(), estado.Imagen_Memoria);
+        Perfil_Memoria perfil;
+        {
+            Archivador_Descarga a(perfil, dir->path());
+            a.Preparar();
+            QVERIFY(!Guardar_Respaldo(estado.Imagen_Memoria, Ruta("P.$%c"), dir->path()));
+            a.Entregar(estado.Imagen_Memoria, Ruta("P.$%c"));
+            QCOMPARE(a.Registrar(),
+                     QString::fromUtf8("Archivo histórico: 6 lecturas nuevas de 6."));
+            QVERIFY(!a.Fallo());
+        }
+        {
+            Archivador_Descarga a(perfil, dir->path());
+            a.Preparar();
+            a.Entregar(estado.Imagen_Memoria, Ruta("otro.$%c"));
+            QCOMPARE(a.Registrar(),
+                     QString::fromUtf8("Archivo histórico: 0 lecturas nuevas de 6."));
+        }
+        const std::vector<Descarga_Archivada> d = archivo->Descargas(12);
+        QCOMPARE(d.size(), size_t(2));
+        QCOMPARE(d[0].ruta, QDir::toNativeSeparators(Ruta("P.$%c")));
+        QCOMPARE(d[1].ruta, QString());
+
+        Archivador_Descarga lejano(perfil, dir->path(), "postgresql://nadie@127.0.0.1:1/archivo");
+        lejano.Preparar();
+        lejano.Entregar(estado.Imagen_Memoria, Ruta("P.$%c"));
+        QVERIFY(lejano.Registrar().startsWith(
+            QString::fromUtf8("No se actualizó el archivo histórico: No se "
+                              "pudo abrir la base de datos.")));
+        QVERIFY(lejano.Fallo());
     }
 
   private:

@@ -64,6 +64,11 @@ class Tst_Archivo_Cli : public QObject {
         QCOMPARE(Cli({"exportar", "7", "--desde", "2002-01-02", "--hasta=2002-01-02", "--utf8",
                       Ruta("pozo3.csv")}),
                  0);
+        QCOMPARE(texto_salida, Ruta("pozo3.csv").toUtf8() + ": 24 lecturas del equipo 7\n");
+        QCOMPARE(Cli({"exportar", "8", "--diario", Ruta("dias")}), 0);
+        QCOMPARE(texto_salida, Ruta("dias.csv").toUtf8() +
+                                   ": 1 d\xC3\xAD"
+                                   "a del equipo 8\n");
         QFile f(Ruta("pozo3.csv"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> csv = f.readAll().split('\n');

@@ -69,7 +69,7 @@ class Tst_Manuales_Ventana : public QObject {
         m->Boton_Diario->click();
         QCOMPARE(
             b.dialogos.Textos().last(),
-            QString::fromUtf8("1 días en ") + QDir::toNativeSeparators(dir.filePath("diario.csv")));
+            QString::fromUtf8("1 día en ") + QDir::toNativeSeparators(dir.filePath("diario.csv")));
         m->Boton_Cerrar->click();
     }
 };

@@ -167,12 +167,10 @@ void Manuales_Ventana::Exportar(Forma_Exportacion forma) {
     const QString ruta = Ruta_Exportacion(elegida);
     const Resultado_Archivo r = archivo_.Exportar(equipo_, desde_, hasta_, ruta, utf8_, forma);
     if (!Informar(r)) return;
-    ctx_.dialogos.MsgBox(QStringLiteral("%1 %2 en %3")
-                             .arg(r.lecturas)
-                             .arg(forma == Forma_Exportacion::Diario ? QStringLiteral("días")
-                                                                     : QStringLiteral("lecturas"))
-                             .arg(QDir::toNativeSeparators(ruta)),
-                         Icono::Informacion, Botones::Aceptar, Titulo);
+    ctx_.dialogos.MsgBox(
+        QStringLiteral("%1 en %2")
+            .arg(Texto_Exportadas(r.lecturas, forma), QDir::toNativeSeparators(ruta)),
+        Icono::Informacion, Botones::Aceptar, Titulo);
 }
 
 }  // namespace aq

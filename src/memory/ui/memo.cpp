@@ -109,6 +109,8 @@ void Memo::Command1_Click() {
         ctx_.dialogos.MsgBox(Mensaje_Error_Archivo(falla.tipo), Icono::Ninguno, Botones::Aceptar,
                              Titulo_Aplicacion);
     };
+    const std::unique_ptr<Registro_Descarga> registro = Nuevo_Registro ? Nuevo_Registro() : nullptr;
+    s.registro = registro.get();
     const Resultado_Descarga r = Descargar_Memoria(ctx_, ruta, s);
     if (r.enlace) carpeta_trabajo_ = ctx_.estado.Directorio_Bak;
     visualizacion_ = r.visualizacion;
@@ -126,10 +128,12 @@ void Memo::Command1_Click() {
     Text1->setText(QStringLiteral("Datos en: ") + ruta);
     Text1->setVisible(true);
     Repintar(Text1);
-    if (!r.corta && r.checksum_bueno)
+    if (!r.corta && r.checksum_bueno) {
+        Informar_Archivo(r.registro);
         Q_EMIT Descarga_Completa(r.respaldo);
-    else
+    } else {
         Informar_Archivo(Texto_Descarga_No_Archivada);
+    }
 }
 
 void Memo::Avanzar_Barra(int valor, int maximo) {

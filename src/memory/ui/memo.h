@@ -5,8 +5,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "core/contexto.h"
+#include "memory/operacion_descarga.h"
 
 namespace aq {
 
@@ -29,6 +32,9 @@ class Memo : public QWidget {
 
     // Shows the archive's answer about the last download.
     void Informar_Archivo(const QString& texto);
+
+    // Makes, before each download, what keeps it beyond its files (the station archive).
+    std::function<std::unique_ptr<Registro_Descarga>()> Nuevo_Registro;
 
     QString Ruta_Elegida;    // the data file of the last download
     QByteArray Modo_Cierre;  // mode code read while closing

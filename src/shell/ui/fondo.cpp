@@ -204,13 +204,9 @@ void Fondo::Conectar(QWidget* ventana) {
         });
     } else if (auto* w = qobject_cast<Memo*>(ventana)) {
         connect(w, &Memo::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
-        connect(w, &Memo::Descarga_Completa, this, [this, w](const QString& respaldo) {
-            Reloj_Arena(true);
-            w->Informar_Archivo(Registrar_Descarga(ctx_.perfil, ctx_.estado.Directorio_Raiz,
-                                                   ctx_.estado.Imagen_Memoria, respaldo,
-                                                   QDateTime::currentDateTime()));
-            Reloj_Arena(false);
-        });
+        w->Nuevo_Registro = [this]() -> std::unique_ptr<Registro_Descarga> {
+            return std::make_unique<Archivador_Descarga>(ctx_.perfil, ctx_.estado.Directorio_Raiz);
+        };
     } else if (auto* w = qobject_cast<Borrar_Memoria*>(ventana)) {
         connect(w, &Borrar_Memoria::Devolver_Menu, this, [this, w] { Devolver_Menu(w); });
     } else if (auto* w = qobject_cast<Visor*>(ventana)) {
