@@ -3,11 +3,14 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include "platform/espera_atenta.h"
 
 namespace aq {
 
@@ -21,6 +24,7 @@ int Milisegundos_Hasta(double limite, double ahora) {
 
 // The addresses of `host`, or none once `ms` have passed. The system's lookup cannot be
 // bounded, so it runs on a thread of its own that is left behind when it takes too long.
+// Waits in slices that let the windows repaint.
 QList<QHostAddress> Direcciones(const QString& host, int ms) {
     if (QHostAddress literal; literal.setAddress(host)) return {literal};
     struct Consulta {
@@ -37,8 +41,17 @@ QList<QHostAddress> Direcciones(const QString& host, int ms) {
         c->lista = true;
         c->hecha.notify_all();
     }).detach();
+    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    const auto paso = std::chrono::milliseconds(static_cast<int>(Espera_Atenta::Paso * 1000));
     std::unique_lock<std::mutex> l(c->m);
-    c->hecha.wait_for(l, std::chrono::milliseconds(ms), [&] { return c->lista; });
+    while (!c->lista && std::chrono::steady_clock::now() < fin) {
+        c->hecha.wait_until(l, std::min(fin, std::chrono::steady_clock::now() + paso),
+                            [&] { return c->lista; });
+        if (c->lista) break;
+        l.unlock();
+        Espera_Atenta::Atender();
+        l.lock();
+    }
     return c->lista ? c->direcciones : QList<QHostAddress>{};
 }
 
@@ -87,6 +100,8 @@ bool Puerto_Tcp::setPortOpen(bool abrir) {
 
 bool Puerto_Tcp::Conectar() {
     if (host_.isEmpty() || puerto_tcp_ == 0) return false;
+    // Up to 3 s against a server that drops the attempt: the windows keep answering meanwhile.
+    Espera_Atenta atenta;
     const double limite = reloj_.Segundos() + Espera_Conexion;
     // A name may stand for several addresses (localhost: ::1 and 127.0.0.1); a server listens on
     // one of them.
@@ -95,7 +110,7 @@ bool Puerto_Tcp::Conectar() {
         const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
         if (ms == 0) break;
         socket_.connectToHost(d, puerto_tcp_);
-        if (socket_.waitForConnected(ms)) {
+        if (Esperar_Conexion(limite)) {
             // Commands are a few bytes: send each at once instead of gathering them.
             socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
             socket_.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
@@ -104,6 +119,19 @@ bool Puerto_Tcp::Conectar() {
         socket_.abort();
     }
     return false;
+}
+
+bool Puerto_Tcp::Esperar_Conexion(double limite) {
+    const int paso = static_cast<int>(Espera_Atenta::Paso * 1000);
+    for (;;) {
+        const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
+        if (socket_.waitForConnected(std::min(ms, paso))) return true;
+        const auto estado = socket_.state();
+        if (ms <= paso || (estado != QAbstractSocket::ConnectingState &&
+                           estado != QAbstractSocket::HostLookupState))
+            return false;
+        Espera_Atenta::Atender();
+    }
 }
 
 void Puerto_Tcp::Cerrar() {

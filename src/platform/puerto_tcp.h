@@ -39,6 +39,7 @@ class Puerto_Tcp : public Puerto_Serie {
 
   private:
     bool Conectar();
+    bool Esperar_Conexion(double limite);
     void Traer_Pendientes();
     bool Revisar_Caida();
     int Esperando() const;
