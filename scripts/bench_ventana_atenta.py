@@ -3,7 +3,7 @@
 silent or slow logger: how long the window leaves the desktop's ping (_NET_WM_PING) unanswered
 and how long it shows a hole after being uncovered.
 
-    bench_ventana_atenta.py BUILD_DIR [fase ...]
+    bench_ventana_atenta.py BUILD_DIR [control] [enlace] [tcp] [estado] [hora] [volcado] [cpu]
 
 Runs Xvfb and openbox of its own, the simulated logger and `aqtide`, and drives the program
 with xdotool as a user would. A probe pings the main window every 100 ms and, every 500 ms,
@@ -14,6 +14,7 @@ mean nothing. Prints the worst ping and repaint of each exchange beside the targ
 """
 import os
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -43,8 +44,8 @@ class Sonda(threading.Thread):
         self.ventana = self.d.create_resource_object("window", ventana_id)
         self.protocolos = self.d.intern_atom("WM_PROTOCOLS")
         self.ping = self.d.intern_atom("_NET_WM_PING")
-        # Qt answers on the root window, to whoever listens to its substructure.
-        self.raiz.change_attributes(event_mask=X.SubstructureNotifyMask)
+        # Qt answers on the root window, to whoever listens to its structure.
+        self.raiz.change_attributes(event_mask=X.SubstructureNotifyMask | X.StructureNotifyMask)
         self.cubierta = self.raiz.create_window(
             0, 0, 1, 1, 0, self.d.screen().root_depth, X.InputOutput, X.CopyFromParent,
             background_pixel=MAGENTA, override_redirect=True, save_under=False,
@@ -180,7 +181,7 @@ class Escritorio:
 class Sesion:
     """The simulated logger with `opciones` and the supervisor on it."""
 
-    def __init__(self, build, escritorio, opciones):
+    def __init__(self, build, escritorio, opciones, sondear=True, dispositivo=None):
         self.e = escritorio
         self.dir = tempfile.TemporaryDirectory(prefix="aqtide-ventana-")
         raiz = self.dir.name
@@ -188,7 +189,7 @@ class Sesion:
             os.mkdir(os.path.join(raiz, d))
         self.sim = subprocess.Popen([os.path.join(build, "sim", "aqtide-sim"), *opciones],
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        pty = self.sim.stdout.readline().strip()
+        pty = dispositivo or self.sim.stdout.readline().strip()
         ini = os.path.join(raiz, "win.ini")
         with open(ini, "w", newline="\r\n") as f:
             f.write(f"[BRISNA AQ-TIDE 1.0]\nMSComm1_PORT=1\nRAIZ={raiz}\nDATOS={raiz}/DATOS\n"
@@ -199,7 +200,8 @@ class Sesion:
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.principal = self.esperar_ventanas(1, 10)[0]
         self.sonda = Sonda(escritorio.nombre, self.principal)
-        self.sonda.start()
+        if sondear:
+            self.sonda.start()
 
     def esperar_ventanas(self, n, limite):
         """Waits until `n` windows of the program are up, at most `limite` s."""
@@ -223,9 +225,16 @@ class Sesion:
     def captura(self, ruta):
         subprocess.run(["import", "-window", "root", ruta], env=self.e.env, check=False)
 
+    def cpu(self):
+        """User plus system CPU seconds of the program so far."""
+        with open(f"/proc/{self.programa.pid}/stat") as f:
+            campos = f.read().rsplit(")", 1)[1].split()
+        return (int(campos[11]) + int(campos[12])) / os.sysconf("SC_CLK_TCK")
+
     def cerrar(self):
         self.sonda.parar.set()
-        self.sonda.join(5)
+        if self.sonda.is_alive():
+            self.sonda.join(5)
         for p in (self.programa, self.sim):
             if p.poll() is None:
                 p.terminate()
@@ -252,6 +261,28 @@ def fase_enlace(s):
     """The link check at start-up with a silent logger, until its error box."""
     s.esperar_ventanas(2, 15)
     return [("enlace al arrancar (mudo)", s.inicio, ahora())]
+
+
+def servidor_sordo():
+    """A TCP server whose queue is full: the kernel drops further attempts, and a connection
+    waits for its whole time limit, as to a device server that is off."""
+    servidor = socket.socket()
+    servidor.bind(("127.0.0.1", 0))
+    servidor.listen(0)
+    llenos = []
+    for _ in range(4):
+        c = socket.socket()
+        c.setblocking(False)
+        c.connect_ex(servidor.getsockname())
+        llenos.append(c)
+    time.sleep(0.2)
+    return servidor, llenos
+
+
+def fase_tcp(s):
+    """The start-up with COM1 behind a device server that does not take the connection."""
+    s.esperar_ventanas(2, 15)
+    return [("conexión TCP al arrancar (servidor sordo)", s.inicio, ahora())]
 
 
 def fase_estado(s):
@@ -304,9 +335,30 @@ def fase_volcado_borrado(s, capturas):
     return [("volcado (9600 baudios)", t0, t1), ("borrado y su espera", t2, ahora())]
 
 
+def cpu_byte_a_byte(build, escritorio):
+    """The window's CPU while a dump arrives one character at a time, nobody disturbing it."""
+    s = Sesion(build, escritorio, ["--byte-a-byte"], sondear=False)
+    try:
+        time.sleep(2.0)
+        s.teclas("alt+c")
+        time.sleep(1.0)
+        s.teclas("alt+m", "m", "r")
+        time.sleep(1.5)
+        s.teclas("alt+m", pausa=0.1)
+        # From the first characters to well before the last (21.3 s on the line).
+        time.sleep(2.0)
+        t0, c0 = ahora(), s.cpu()
+        time.sleep(16.0)
+        t1, c1 = ahora(), s.cpu()
+        return 100.0 * (c1 - c0) / (t1 - t0)
+    finally:
+        s.cerrar()
+
+
 FASES = {
     "control": ([], fase_control),
     "enlace": (["--mudo"], fase_enlace),
+    "tcp": (["--mudo"], fase_tcp),
     "estado": (["--mudo-a", "L"], fase_estado),
     "hora": (["--mudo-a", "H"], fase_hora),
     "volcado": ([], None),
@@ -316,13 +368,16 @@ FASES = {
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
     fases = sys.argv[2:] or list(FASES)
+    pruebas = [f for f in fases if f in FASES]
     capturas = os.environ.get("AQTIDE_CAPTURAS")
     escritorio = Escritorio()
     filas = []
     try:
-        for nombre in fases:
+        for nombre in pruebas:
             opciones, fase = FASES[nombre]
-            s = Sesion(build, escritorio, opciones)
+            sordo = servidor_sordo() if nombre == "tcp" else None
+            destino = f"tcp://127.0.0.1:{sordo[0].getsockname()[1]}" if sordo else None
+            s = Sesion(build, escritorio, opciones, dispositivo=destino)
             try:
                 tramos = (fase(s) if fase else fase_volcado_borrado(s, capturas))
                 if capturas:
@@ -331,6 +386,7 @@ def main():
                     filas.append((nombre, titulo, *s.sonda.peores(desde, hasta)))
             finally:
                 s.cerrar()
+        cpu = cpu_byte_a_byte(build, escritorio) if "cpu" in fases or not sys.argv[2:] else None
     finally:
         escritorio.cerrar()
 
@@ -351,6 +407,10 @@ def main():
         print(f"{titulo}: peor ping {fmt(ping)} (objetivo <= {OBJETIVO_PING} s, {n_ping} pings);"
               f" peor repintado {fmt(repinte)} (objetivo <= {OBJETIVO_REPINTADO} s, {n_rep}"
               f" descubiertas): {veredicto}")
+    if cpu is not None:
+        print(f"volcado byte a byte en la ventana: CPU {cpu:.2f} % de un núcleo (objetivo < 2 %):"
+              f" {'cumplido' if cpu < 2 else 'NO CUMPLIDO'}")
+        fallas += cpu >= 2
     return 1 if fallas else 0
 
 

@@ -10,6 +10,14 @@
 #include <mutex>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
 #include "platform/espera_atenta.h"
 
 namespace aq {
@@ -53,6 +61,49 @@ QList<QHostAddress> Direcciones(const QString& host, int ms) {
         l.lock();
     }
     return c->lista ? c->direcciones : QList<QHostAddress>{};
+}
+
+// The descriptor of a socket connected to `d`, or -1 when refused or once `limite` has passed.
+// QTcpSocket's own wait gives the attempt up when it returns, so it cannot wait in slices that
+// let the windows answer; the socket is connected here and handed to it.
+int Conectar_Socket(const QHostAddress& d, quint16 puerto, Reloj& reloj, double limite) {
+    sockaddr_storage direccion{};
+    socklen_t largo = 0;
+    if (d.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&direccion);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(puerto);
+        const Q_IPV6ADDR a = d.toIPv6Address();
+        std::memcpy(&v6->sin6_addr, &a, sizeof a);
+        largo = sizeof(sockaddr_in6);
+    } else {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&direccion);
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(puerto);
+        v4->sin_addr.s_addr = htonl(d.toIPv4Address());
+        largo = sizeof(sockaddr_in);
+    }
+    const int fd = ::socket(direccion.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&direccion), largo) == 0) return fd;
+    if (errno == EINPROGRESS) {
+        const int paso = static_cast<int>(Espera_Atenta::Paso * 1000);
+        for (;;) {
+            const int ms = Milisegundos_Hasta(limite, reloj.Segundos());
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, std::min(ms, paso)) > 0) {
+                int error = 0;
+                socklen_t l = sizeof error;
+                if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &l) == 0 && error == 0)
+                    return fd;
+                break;
+            }
+            if (ms <= paso) break;
+            Espera_Atenta::Atender();
+        }
+    }
+    ::close(fd);
+    return -1;
 }
 
 }  // namespace
@@ -109,29 +160,16 @@ bool Puerto_Tcp::Conectar() {
          Direcciones(host_, Milisegundos_Hasta(limite, reloj_.Segundos()))) {
         const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
         if (ms == 0) break;
-        socket_.connectToHost(d, puerto_tcp_);
-        if (Esperar_Conexion(limite)) {
+        const int fd = Conectar_Socket(d, puerto_tcp_, reloj_, limite);
+        if (fd >= 0 && socket_.setSocketDescriptor(fd)) {
             // Commands are a few bytes: send each at once instead of gathering them.
             socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
             socket_.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
             return true;
         }
-        socket_.abort();
+        if (fd >= 0) ::close(fd);
     }
     return false;
-}
-
-bool Puerto_Tcp::Esperar_Conexion(double limite) {
-    const int paso = static_cast<int>(Espera_Atenta::Paso * 1000);
-    for (;;) {
-        const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
-        if (socket_.waitForConnected(std::min(ms, paso))) return true;
-        const auto estado = socket_.state();
-        if (ms <= paso || (estado != QAbstractSocket::ConnectingState &&
-                           estado != QAbstractSocket::HostLookupState))
-            return false;
-        Espera_Atenta::Atender();
-    }
 }
 
 void Puerto_Tcp::Cerrar() {

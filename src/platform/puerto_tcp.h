@@ -39,7 +39,6 @@ class Puerto_Tcp : public Puerto_Serie {
 
   private:
     bool Conectar();
-    bool Esperar_Conexion(double limite);
     void Traer_Pendientes();
     bool Revisar_Caida();
     int Esperando() const;
