@@ -18,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from urllib.parse import quote
 
 SONDEOS_DIA = 24 * 3600 // 6
 OBJETIVO_RSS_DIA_KIB = 1024
@@ -103,7 +104,10 @@ def monitor(build, segundos):
 
 def descargas(build, n):
     sim, pty = simulador(build, ["--rapido"])
-    locks_antes = set(glob.glob("/run/lock/aqtide-puerto-*.lock"))
+    # Only the locks of this logger's line: other programs may hold their own meanwhile.
+    nombre = pty.replace("/dev/", "").replace("/", "_")
+    locks = lambda: set(glob.glob(f"/run/lock/*{quote(pty, safe='')}*")) | set(
+        glob.glob(f"/run/lock/LCK..{nombre}"))
     fds_sim = abiertos(sim.pid)
     malas = sobrantes = 0
     duracion = 0.0
@@ -111,7 +115,8 @@ def descargas(build, n):
         tmp = os.path.join(raiz, "tmp")
         os.mkdir(tmp)
         env = dict(os.environ, AQTIDE_WININI=escribir_ini(raiz, pty), TMPDIR=tmp)
-        esperados = {"win.ini", "DATOS", "BAK", "tmp"}
+        # The raw dump and the station archive are kept on purpose, overwritten or added to.
+        esperados = {"win.ini", "DATOS", "BAK", "tmp", "DUMP.$$$", "ARCHIVO.db"}
         for i in range(n):
             salida = os.path.join(raiz, "DATOS", f"pozo{i}.csv")
             t = time.monotonic()
@@ -124,7 +129,7 @@ def descargas(build, n):
                 if malas == 1:
                     print(f"descarga {i + 1}: salida {r.returncode}: {r.stderr.strip()[-300:]}")
             restos = (set(os.listdir(raiz)) - esperados) | set(os.listdir(tmp))
-            restos |= set(glob.glob("/run/lock/aqtide-puerto-*.lock")) - locks_antes
+            restos |= locks()
             if restos:
                 sobrantes += 1
                 if sobrantes == 1:

@@ -198,7 +198,7 @@ class Sesion:
         self.inicio = ahora()
         self.programa = subprocess.Popen([os.path.join(build, "aqtide")], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.principal = self.esperar_ventanas(1, 10)[0]
+        self.principal = self.esperar_ventanas(1, 30)[0]
         self.sonda = Sonda(escritorio.nombre, self.principal)
         if sondear:
             self.sonda.start()
@@ -213,8 +213,11 @@ class Sesion:
             time.sleep(0.05)
         return self.e.ventanas_de(self.programa.pid)
 
-    def teclas(self, *teclas, pausa=0.4):
+    def teclas(self, *teclas, pausa=0.4, clic=False):
         self.e.xdotool("windowactivate", "--sync", str(self.principal))
+        if clic:
+            # Into the window at the top left of the work area, so its access keys are first.
+            self.e.xdotool("mousemove", "--window", str(self.principal), "300", "120", "click", "1")
         for t in teclas:
             if t.startswith("texto:"):
                 self.e.xdotool("type", "--delay", "30", t[6:])
@@ -294,10 +297,11 @@ def fase_estado(s):
 def fase_hora(s):
     """A silent time programming: 16.5 s of waiting on "H"."""
     time.sleep(3.0)
-    s.teclas("alt+h")
-    s.esperar_ventanas(1, 5)
+    # "Programar Hora" in the monitor, which opens at the top left of the work area.
+    s.e.xdotool("mousemove", "--window", str(s.principal), "540", "167", "click", "1")
+    time.sleep(1.5)
     t0 = ahora()
-    s.teclas("alt+a", pausa=0.1)
+    s.teclas("Return", pausa=0.1)
     time.sleep(18.0)
     return [("programar hora (\"H\" mudo)", t0, ahora())]
 
@@ -310,9 +314,9 @@ def fase_volcado_borrado(s, capturas):
     s.teclas("alt+m", "m", "r")
     time.sleep(1.5)
     t0 = ahora()
-    s.teclas("alt+m", pausa=0.1)
+    s.teclas("alt+m", pausa=0.1, clic=True)
     # The dump takes 21.3 s on the line; the save dialog comes after it.
-    time.sleep(23.0)
+    s.esperar_ventanas(2, 90)
     t1 = ahora()
     if capturas:
         s.captura(os.path.join(capturas, "volcado.png"))
@@ -325,7 +329,7 @@ def fase_volcado_borrado(s, capturas):
     s.teclas("alt+m", "m", "b")
     time.sleep(1.0)
     t2 = ahora()
-    s.teclas("alt+m", pausa=1.0)
+    s.teclas("alt+m", pausa=1.0, clic=True)
     if capturas:
         s.captura(os.path.join(capturas, "borrado.png"))
     s.teclas("Return", pausa=0.1)
@@ -344,7 +348,7 @@ def cpu_byte_a_byte(build, escritorio):
         time.sleep(1.0)
         s.teclas("alt+m", "m", "r")
         time.sleep(1.5)
-        s.teclas("alt+m", pausa=0.1)
+        s.teclas("alt+m", pausa=0.1, clic=True)
         # From the first characters to well before the last (21.3 s on the line).
         time.sleep(2.0)
         t0, c0 = ahora(), s.cpu()
