@@ -66,7 +66,8 @@ def monitor(build, segundos):
     acelerar = 24 * 3600 / segundos
     sim, pty = simulador(build, ["--registro", "--acelerar", f"{acelerar:g}"])
     with tempfile.TemporaryDirectory(prefix="aqtide-campo-") as raiz:
-        env = dict(os.environ, AQTIDE_WININI=escribir_ini(raiz, pty), TMPDIR=raiz)
+        env = dict(os.environ, AQTIDE_WININI=escribir_ini(raiz, pty), TMPDIR=raiz,
+                   XDG_RUNTIME_DIR=raiz)
         env.setdefault("QT_QPA_PLATFORM", "offscreen")
         prog = subprocess.Popen([os.path.join(build, "aqtide")], env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
