@@ -98,7 +98,7 @@ def monitor(build, segundos):
           f"x{acelerar:g} (24 h del equipo); RSS {muestras[0][1]} KiB al primer sondeo, "
           f"{rss0} KiB al minuto, {rss1} KiB al final (máx. {rss_max}); extrapolado a "
           f"{SONDEOS_DIA} sondeos: {por_dia:+.0f} KiB (objetivo <= {OBJETIVO_RSS_DIA_KIB}); "
-          f"archivos abiertos {', '.join(map(str, fds))} (objetivo: uno solo): "
+          f"archivos abiertos {', '.join(map(str, fds))} (objetivo: siempre los mismos): "
           f"{'cumplido' if ok else 'NO CUMPLIDO'}")
     return ok
 
