@@ -6,12 +6,14 @@ PAQUETES = cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev libsimpl
            qt6-qpa-plugins qt6-charts-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n
 PAQUETES_PAQUETE = dpkg-dev file fakeroot desktop-file-utils lintian
 PAQUETES_PRUEBA = libqt6sql6-psql ser2net postgresql $(PAQUETES_PAQUETE)
+# The window benchmarks run the program under a desktop of their own.
+PAQUETES_BANCO = xvfb openbox xdotool python3-xlib imagemagick
 JOBS ?= $(shell nproc)
 # The compiler cache serves any checkout of this tree, wherever it lies.
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps deps-prueba deps-paquete deps-formato deps-fuzz configure build programs run test test-san fuzz bench clean format formato-verificar paquete
+.PHONY: all deps deps-prueba deps-banco deps-paquete deps-formato deps-fuzz configure build programs run test test-san fuzz bench clean format formato-verificar paquete
 
 all: build
 
@@ -35,6 +37,9 @@ deps:
 
 deps-prueba: deps
 	$(call instalar,$(PAQUETES_PRUEBA))
+
+deps-banco: deps
+	$(call instalar,$(PAQUETES_BANCO))
 
 deps-paquete: deps
 	$(call instalar,$(PAQUETES_PAQUETE))
@@ -71,7 +76,7 @@ CTEST_J ?= 4
 test: deps-prueba build
 	cd $(BUILD) && ctest --output-on-failure -j $(CTEST_J)
 
-bench: build
+bench: deps-banco build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b"; }; done; true
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (gcc).

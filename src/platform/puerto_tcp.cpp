@@ -3,11 +3,22 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/espera_atenta.h"
 
 namespace aq {
 
@@ -21,6 +32,7 @@ int Milisegundos_Hasta(double limite, double ahora) {
 
 // The addresses of `host`, or none once `ms` have passed. The system's lookup cannot be
 // bounded, so it runs on a thread of its own that is left behind when it takes too long.
+// Waits in slices that let the windows repaint.
 QList<QHostAddress> Direcciones(const QString& host, int ms) {
     if (QHostAddress literal; literal.setAddress(host)) return {literal};
     struct Consulta {
@@ -37,9 +49,61 @@ QList<QHostAddress> Direcciones(const QString& host, int ms) {
         c->lista = true;
         c->hecha.notify_all();
     }).detach();
+    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    const auto paso = std::chrono::milliseconds(static_cast<int>(Espera_Atenta::Paso * 1000));
     std::unique_lock<std::mutex> l(c->m);
-    c->hecha.wait_for(l, std::chrono::milliseconds(ms), [&] { return c->lista; });
+    while (!c->lista && std::chrono::steady_clock::now() < fin) {
+        c->hecha.wait_until(l, std::min(fin, std::chrono::steady_clock::now() + paso),
+                            [&] { return c->lista; });
+        if (c->lista) break;
+        l.unlock();
+        Espera_Atenta::Atender();
+        l.lock();
+    }
     return c->lista ? c->direcciones : QList<QHostAddress>{};
+}
+
+// The descriptor of a socket connected to `d`, or -1 when refused or once `limite` has passed.
+// QTcpSocket's own wait gives the attempt up when it returns, so it cannot wait in slices that
+// let the windows answer; the socket is connected here and handed to it.
+int Conectar_Socket(const QHostAddress& d, quint16 puerto, Reloj& reloj, double limite) {
+    sockaddr_storage direccion{};
+    socklen_t largo = 0;
+    if (d.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&direccion);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(puerto);
+        const Q_IPV6ADDR a = d.toIPv6Address();
+        std::memcpy(&v6->sin6_addr, &a, sizeof a);
+        largo = sizeof(sockaddr_in6);
+    } else {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&direccion);
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(puerto);
+        v4->sin_addr.s_addr = htonl(d.toIPv4Address());
+        largo = sizeof(sockaddr_in);
+    }
+    const int fd = ::socket(direccion.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&direccion), largo) == 0) return fd;
+    if (errno == EINPROGRESS) {
+        const int paso = static_cast<int>(Espera_Atenta::Paso * 1000);
+        for (;;) {
+            const int ms = Milisegundos_Hasta(limite, reloj.Segundos());
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, std::min(ms, paso)) > 0) {
+                int error = 0;
+                socklen_t l = sizeof error;
+                if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &l) == 0 && error == 0)
+                    return fd;
+                break;
+            }
+            if (ms <= paso) break;
+            Espera_Atenta::Atender();
+        }
+    }
+    ::close(fd);
+    return -1;
 }
 
 }  // namespace
@@ -87,6 +151,8 @@ bool Puerto_Tcp::setPortOpen(bool abrir) {
 
 bool Puerto_Tcp::Conectar() {
     if (host_.isEmpty() || puerto_tcp_ == 0) return false;
+    // Up to 3 s against a server that drops the attempt: the windows keep answering meanwhile.
+    Espera_Atenta atenta;
     const double limite = reloj_.Segundos() + Espera_Conexion;
     // A name may stand for several addresses (localhost: ::1 and 127.0.0.1); a server listens on
     // one of them.
@@ -94,14 +160,14 @@ bool Puerto_Tcp::Conectar() {
          Direcciones(host_, Milisegundos_Hasta(limite, reloj_.Segundos()))) {
         const int ms = Milisegundos_Hasta(limite, reloj_.Segundos());
         if (ms == 0) break;
-        socket_.connectToHost(d, puerto_tcp_);
-        if (socket_.waitForConnected(ms)) {
+        const int fd = Conectar_Socket(d, puerto_tcp_, reloj_, limite);
+        if (fd >= 0 && socket_.setSocketDescriptor(fd)) {
             // Commands are a few bytes: send each at once instead of gathering them.
             socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
             socket_.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
             return true;
         }
-        socket_.abort();
+        if (fd >= 0) ::close(fd);
     }
     return false;
 }
