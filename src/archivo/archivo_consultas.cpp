@@ -59,24 +59,32 @@ std::vector<Resumen_Estacion> Archivo_Historico::Estaciones(Resultado_Archivo* r
     return lista;
 }
 
-std::vector<Descarga_Archivada> Archivo_Historico::Descargas(int equipo,
-                                                             Resultado_Archivo* resultado) {
-    std::vector<Descarga_Archivada> lista;
+bool Archivo_Historico::Consultar_Equipo(QSqlQuery& q, const char* sql, int equipo,
+                                         Resultado_Archivo* resultado) {
     if (resultado) *resultado = Resultado_Archivo();
     if (!abierto_) {
         if (resultado) *resultado = Falla(Fin_Archivo::Sin_Conexion, QString());
-        return lista;
+        return false;
     }
-    QSqlQuery q(QSqlDatabase::database(conexion_, false));
+    q = QSqlQuery(QSqlDatabase::database(conexion_, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-        "SELECT d.id, d.momento, d.ruta, d.sha256, de.lecturas, d.nuevas FROM descargas_equipos de "
-        "JOIN descargas d ON d.id = de.descarga WHERE de.equipo = ? ORDER BY d.momento, d.id"));
+    q.prepare(QString::fromLatin1(sql));
     q.addBindValue(equipo);
-    if (!q.exec()) {
-        if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
+    if (q.exec()) return true;
+    if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
+    return false;
+}
+
+std::vector<Descarga_Archivada> Archivo_Historico::Descargas(int equipo,
+                                                             Resultado_Archivo* resultado) {
+    std::vector<Descarga_Archivada> lista;
+    QSqlQuery q;
+    if (!Consultar_Equipo(q,
+                          "SELECT d.id, d.momento, d.ruta, d.sha256, de.lecturas, d.nuevas FROM "
+                          "descargas_equipos de JOIN descargas d ON d.id = de.descarga WHERE "
+                          "de.equipo = ? ORDER BY d.momento, d.id",
+                          equipo, resultado))
         return lista;
-    }
     while (q.next()) {
         Descarga_Archivada d;
         d.id = q.value(0).toLongLong();
@@ -313,20 +321,11 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
 
 std::vector<Lectura_Manual> Archivo_Historico::Manuales(int equipo, Resultado_Archivo* resultado) {
     std::vector<Lectura_Manual> lista;
-    if (resultado) *resultado = Resultado_Archivo();
-    if (!abierto_) {
-        if (resultado) *resultado = Falla(Fin_Archivo::Sin_Conexion, QString());
+    QSqlQuery q;
+    if (!Consultar_Equipo(
+            q, "SELECT minuto, profundidad, nota FROM manuales WHERE equipo = ? ORDER BY minuto",
+            equipo, resultado))
         return lista;
-    }
-    QSqlQuery q(QSqlDatabase::database(conexion_, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-        "SELECT minuto, profundidad, nota FROM manuales WHERE equipo = ? ORDER BY minuto"));
-    q.addBindValue(equipo);
-    if (!q.exec()) {
-        if (resultado) *resultado = Falla(Fin_Archivo::Falla_Base, Texto_Error(q.lastError()));
-        return lista;
-    }
     while (q.next())
         lista.push_back({q.value(0).toLongLong(), q.value(1).toDouble(), q.value(2).toString()});
     return lista;

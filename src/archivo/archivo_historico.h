@@ -13,6 +13,8 @@
 #include "core/fecha_equipo.h"
 #include "memory/operacion_descarga.h"
 
+QT_FORWARD_DECLARE_CLASS(QSqlQuery)
+
 namespace aq {
 
 // The schema this program writes; an archive of a later one is refused and left untouched.
@@ -137,6 +139,9 @@ class Archivo_Historico {
 
     Resultado_Archivo Migrar();
     Resultado_Archivo Falla(Fin_Archivo fin, const QString& detalle);
+    // Runs `sql` with the station number bound; false with the failure in `resultado` (when
+    // given) if the archive is closed or the query fails.
+    bool Consultar_Equipo(QSqlQuery& q, const char* sql, int equipo, Resultado_Archivo* resultado);
     // The station's readings in [desde, hasta] in time order (then by value).
     Resultado_Archivo Leer_Lecturas(int equipo, const QDate& desde, const QDate& hasta,
                                     std::vector<Fila_Lectura>& filas);
