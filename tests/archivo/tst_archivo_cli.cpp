@@ -69,11 +69,6 @@ class Tst_Archivo_Cli : public QObject {
         QCOMPARE(texto_salida, Ruta("dias.csv").toUtf8() +
                                    ": 1 d\xC3\xAD"
                                    "a del equipo 8\n");
-        QFile f(Ruta("pozo3.csv"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QList<QByteArray> csv = f.readAll().split('\n');
-        QCOMPARE(csv.size(), 1 + 24 + 1);
-        QCOMPARE(csv[1], QByteArray("2002-01-02T00:00;24;4;\r"));
     }
 
     // Reference and manual readings typed with either decimal mark, listed with whether they

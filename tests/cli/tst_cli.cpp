@@ -1,7 +1,5 @@
 #include <QtTest>
 
-#include "dobles/disco_chico.h"
-
 // aqtide-cli against the simulated logger on a pseudo-terminal: what goes down the line, the
 // exit status, the files and the messages.
 class Tst_Cli : public QObject {
@@ -79,8 +77,8 @@ class Tst_Cli : public QObject {
 
     static void Columnas() {
         QTest::addColumn<QStringList>("sim");
-        // "existente": x.csv exists; "bak_archivo"; "lleno": a full disk at LLENO/ with an
-        // earlier x.csv; "base_rota": the station archive cannot be opened
+        // "existente": x.csv exists; "bak_archivo"; "base_rota": the station archive cannot be
+        // opened
         QTest::addColumn<QString>("preparar");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("salida");
@@ -180,12 +178,6 @@ class Tst_Cli : public QObject {
             << nada << "base_rota" << QStringList{"descargar", "x.csv"} << 4 << descarga
             << "Datos en: "
             << "No se actualizó el archivo histórico" << escritos;
-        // A full disk: the earlier file stays as it was and nothing half-written appears.
-        fila("descargar disco lleno")
-            << nada << "lleno" << QStringList{"descargar", "LLENO/x.csv", "--sobrescribir"} << 3
-            << descarga << "Resguardo en: "
-            << "El disco está lleno y por esta razón \nNO SE HAN PODIDO GUARDAR LOS DATOS !!!"
-            << escritos.mid(1);
         fila("descargar existente")
             << nada << "existente" << QStringList{"descargar", "x.csv"} << 3 << nada << ""
             << "El archivo seleccionado ya existe" << nada;
@@ -204,11 +196,6 @@ class Tst_Cli : public QObject {
             << "Recibiendo ..." << QStringList{"tmp.x/pozo.csv", "BAK/pozo.$%c"};
         fila("descargar nombre prohibido")
             << nada << "" << QStringList{"descargar", "tmp.x/Ayuda.txt"} << 3 << nada << ""
-            << "Permiso denegado.\n"
-            << nada;
-        fila("descargar en un dispositivo")
-            << nada << "" << QStringList{"descargar", "/dev/null", "--sobrescribir"} << 3 << nada
-            << ""
             << "Permiso denegado.\n"
             << nada;
         fila("descargar sobre temp.tmp")
@@ -357,17 +344,11 @@ class Tst_Cli : public QObject {
         } else {
             QVERIFY(d.mkdir("BAK"));
         }
-        std::unique_ptr<aq::Disco_Chico> disco;
-        if (preparar == "lleno") {
-            disco = std::make_unique<aq::Disco_Chico>(d.filePath("LLENO"));
-            if (!disco->Listo()) QSKIP("no tmpfs can be mounted here (needs root)");
-        }
-        const QString previo = d.filePath(preparar == "lleno" ? "LLENO/x.csv" : "x.csv");
-        if (preparar == "existente" || preparar == "lleno") {
+        const QString previo = d.filePath("x.csv");
+        if (preparar == "existente") {
             QFile f(previo);
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write("viejo") == 5);
         }
-        if (disco) disco->Llenar();
 
         QFETCH(QStringList, sim);
         QFETCH(QStringList, args);
@@ -390,12 +371,10 @@ class Tst_Cli : public QObject {
         for (const QString& parte : en_errores.split('|'))
             QVERIFY2(c.errores.contains(parte), qPrintable(c.errores));
         for (const QString& a : archivos) QVERIFY2(QFile::exists(d.filePath(a)), qPrintable(a));
-        if ((preparar == "existente" || preparar == "lleno") && c.salida != 0) {
+        if (preparar == "existente" && c.salida != 0) {
             QFile f(previo);
             QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == "viejo");  // untouched
         }
-        if (disco)
-            QCOMPARE(QDir(disco->Carpeta()).entryList(QDir::Files).join(' '), "relleno x.csv");
     }
 };
 

@@ -1,5 +1,4 @@
 #include <QtTest>
-#include <random>
 
 #include "dobles/tabla.h"
 #include "dobles/tuberia.h"
@@ -180,60 +179,6 @@ class Tst_Datos_Exportados : public QObject {
                  QString("error: No es un archivo común (es una carpeta, un dispositivo o una "
                          "tubería)."));
         QVERIFY(!vigia.Disparado());
-    }
-
-    // Damaged copies of a real file never crash the reader; what it returns is coherent.
-    void copias_alteradas() {
-        Estado estado = Memoria_Con(
-            Encabezado(1, 3, 0, 23, 50, 28, 2, 0) + QList<QByteArray>{"0100 ", "0200 ", "FFFF "} +
-            Encabezado(0, 4, 6, 0, 0, 1, 1, 1) + QList<QByteArray>{"0001 ", "0abc "});
-        QVERIFY(!Analizar_Memoria(estado, "BASE.CSV", ";"));
-        QFile f("BASE.CSV");
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray base = f.readAll().left(2000);  // the summary and the blocks
-        QCOMPARE(Interpretar_Datos_Exportados(base).Total_Lecturas(), estado.Total_Lecturas);
-        std::mt19937 azar(20260307);
-        const QByteArray raros(";\t\r\n/:0129\xBA\xF3\xFF\x00-,", 16);
-        for (int vuelta = 0; vuelta < 3000; ++vuelta) {
-            QByteArray c = base;
-            const int cambios = 1 + int(azar() % 12);
-            for (int k = 0; k < cambios && !c.isEmpty(); ++k) {
-                const int p = int(azar() % c.size());
-                const int como = int(azar() % 4);
-                if (como == 0)
-                    c[p] = raros[int(azar() % raros.size())];
-                else if (como == 1)
-                    c.remove(p, 1 + int(azar() % 40));
-                else if (como == 2)
-                    c.insert(p, raros.mid(int(azar() % raros.size()), 3));
-                else
-                    c.truncate(p);
-            }
-            // Every reading returned stands in the altered text: time and value on one line,
-            // its date there too. Nothing is made up from what the damage left.
-            const Datos_Exportados d = Interpretar_Datos_Exportados(c);
-            for (const Bloque_Exportado& b : d.bloques)
-                for (const Lectura_Exportada& l : b.lecturas) {
-                    // "hh:mm" between separators (";" or tab), then the value's digits
-                    // (leading zeros allowed), whole.
-                    const QByteArray hora = l.momento.toString("hh:mm").toLatin1();
-                    const auto separador = [&](qsizetype p) {
-                        return p >= 0 && p < c.size() && (c[p] == ';' || c[p] == '\t');
-                    };
-                    bool hallada = false;
-                    for (qsizetype p = c.indexOf(hora); p >= 0 && !hallada;
-                         p = c.indexOf(hora, p + 1)) {
-                        const qsizetype inicio = p + hora.size() + 1;
-                        if (!separador(p - 1) || !separador(inicio - 1)) continue;
-                        qsizetype fin = inicio;
-                        while (fin < c.size() && c[fin] >= '0' && c[fin] <= '9') ++fin;
-                        hallada = fin > inicio && fin - inicio < 12 &&
-                                  c.mid(inicio, fin - inicio).toLongLong() == l.milimetros;
-                    }
-                    QVERIFY2(hallada, qPrintable(hora + QByteArray::number(l.milimetros)));
-                    QVERIFY(c.contains(l.momento.toString("dd/MM/yy").toLatin1()));
-                }
-        }
     }
 };
 

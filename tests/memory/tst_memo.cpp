@@ -47,7 +47,7 @@ class Tst_Memo : public QObject {
 
   private Q_SLOTS:
     // The image is whole: the readings reach the chosen file even without a backup folder,
-    // but the erase stays refused (the download's own test holds the files and the whole text).
+    // but the erase stays refused (the download's own test holds the files and the texts).
     void sin_carpeta_de_respaldo_los_datos_llegan_igual() {
         Escena e;
         QDir(e.bak).removeRecursively();
@@ -57,14 +57,9 @@ class Tst_Memo : public QObject {
         e.Leer_Memoria({ruta});
         // As soon as it failed; then the display file, which lives in the same folder.
         QCOMPARE(etapas_en_caja, QStringList({"Procesando ...", "Guardando ..."}));
-        QCOMPARE(
-            e.b.dialogos.cajas[1].texto,
-            QString::fromUtf8("No existe el directorio solicitado.\nCréelo y vuelva a intentar"));
+        QCOMPARE(e.b.dialogos.cajas.size(), 2);
         QCOMPARE(e.b.dialogos.cajas[0].icono, Icono::Critico);
         QCOMPARE(e.b.dialogos.cajas[0].titulo, QStringLiteral("Error de archivo"));
-        QVERIFY(e.b.dialogos.cajas[0].texto.endsWith(
-            QStringLiteral("Los datos se guardan igualmente en el archivo elegido;\n"
-                           "no podrá borrar la memoria hasta una lectura con resguardo.")));
         QCOMPARE(e.w->Text1->text(), "Datos en: " + ruta);
         QVERIFY(e.w->Command1->isEnabled() && e.w->Command2->isEnabled());
     }

@@ -128,12 +128,13 @@ class Tst_Operaciones_Memoria : public QObject {
         Fila("existente", "POZO.csv", "archivo", int(Fin_Destino::Existente));
         Fila("solo lectura", "POZO.csv", "solo lectura", denegado);
         Fila("carpeta", "POZO", "carpeta", denegado);
+        Fila("dispositivo", "/dev/null", "", denegado);
     }
 
     void destino() {
         QFETCH(QString, nombre);
         QFETCH(QString, preparar);
-        const QString ruta = En(nombre);
+        const QString ruta = nombre.startsWith('/') ? nombre : En(nombre);
         if (preparar == "carpeta") QDir().mkdir(ruta);
         if (preparar.contains("archivo") || preparar == "solo lectura") {
             QFile f(ruta);
