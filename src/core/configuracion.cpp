@@ -77,12 +77,12 @@ QList<Aviso_Ajustes> Leer_Ajustes(Estado& e, Perfil& perfil, const QString& inic
                          QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar},
                         inicio);
     e.Directorio_Datos = Leer_Directorio(
-        e, perfil, dialogos, "DATOS",
+        e, perfil, avisos, "DATOS",
         {QStringLiteral("El directorio por defecto para guardar los datos"),
          QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar},
         inicio);
     e.Directorio_Bak = Leer_Directorio(
-        e, perfil, dialogos, "BAK",
+        e, perfil, avisos, "BAK",
         {QStringLiteral("El directorio por defecto para resguardo de información"),
          QStringLiteral("compactada que se halla especificado en WIN.INI no existe."), corriente,
          reinstalar},

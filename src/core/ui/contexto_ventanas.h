@@ -1,5 +1,5 @@
 #pragma once
-#include "core/ui/contexto_ventanas.h"
+#include "core/contexto.h"
 #include "platform/ayuda.h"
 #include "platform/dialogos.h"
 
