@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     Puerto_Cronometrado puerto(real, reloj);
     Dialogos_Guionados dialogos;
     Ayuda_Registro ayuda;
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
+    Contexto_Ventanas ctx{{estado, puerto, reloj, perfil}, dialogos, ayuda};
 
     double peor_total = 0, peor_cola = 0, peor_cpu = 0, peor_archivo = 0, t_archivo = -1;
     int fallas = 0;

@@ -50,23 +50,6 @@ std::unique_ptr<aq::Puerto_Serie> Abrir_Puerto_Cli(const QString& argumento, aq:
                                                    aq::Reloj& reloj, int configurado,
                                                    QString* error);
 
-// Message boxes of the lower layers, gathered for the terminal.
-class Dialogos_Consola : public aq::Dialogos {
-  public:
-    QStringList textos;
-    aq::Respuesta MsgBox(const QString& texto, aq::Icono, aq::Botones, const QString&) override {
-        textos << texto;
-        return aq::Respuesta::Aceptar;
-    }
-    QString Guardar_Archivo(const QString&, const QString&) override { return {}; }
-    QString Abrir_Archivo(const QString&, const QString&) override { return {}; }
-};
-
-class Ayuda_Nula : public aq::Ayuda {
-  public:
-    bool Mostrar(const QString&, QString*) override { return false; }
-};
-
 // The PC's clock that stops the order once a signal arrived (see Interrupcion).
 class Reloj_Interrumpible : public aq::Reloj_Real {
   public:
@@ -108,8 +91,6 @@ class Sesion {
     bool saludado_ = false;
     bool ajustes_ = false;
     aq::Perfil_Ini perfil_;
-    Dialogos_Consola dialogos_;
-    Ayuda_Nula ayuda_;
     std::unique_ptr<aq::Puerto_Serie> serie_;
     std::unique_ptr<aq::Contexto> ctx_;
 };

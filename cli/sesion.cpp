@@ -13,14 +13,13 @@ void Sesion::Ajustes(bool carpetas) {
     if (ajustes_) return;
     ajustes_ = true;
     // The settings are the windows' own: only the reading is shared, nothing is written.
-    aq::Leer_Ajustes(estado_, perfil_, dialogos_, QDir::currentPath());
+    const QList<aq::Aviso_Ajustes> avisos = aq::Leer_Ajustes(estado_, perfil_, QDir::currentPath());
     // Only the warnings about what this order uses: the folders, and the port when none was
     // given.
-    for (const QString& t : dialogos_.textos) {
-        const bool del_puerto = t.startsWith(QLatin1String("El puerto"));
-        if (del_puerto ? puerto_.isEmpty() : carpetas) Aviso(t);
+    for (const aq::Aviso_Ajustes& a : avisos) {
+        const bool del_puerto = a.texto.startsWith(QLatin1String("El puerto"));
+        if (del_puerto ? puerto_.isEmpty() : carpetas) Aviso(a.texto);
     }
-    dialogos_.textos.clear();
 }
 
 bool Sesion::Abrir(bool carpetas) {
@@ -31,8 +30,7 @@ bool Sesion::Abrir(bool carpetas) {
         Aviso(error);
         return false;
     }
-    ctx_ = std::make_unique<aq::Contexto>(
-        aq::Contexto{estado_, *serie_, reloj_, dialogos_, perfil_, ayuda_});
+    ctx_ = std::make_unique<aq::Contexto>(aq::Contexto{estado_, *serie_, reloj_, perfil_});
     const aq::Resultado_Saludo saludo = aq::Saludar_Equipo(*ctx_);
     saludado_ = saludo.fin == aq::Fin_Saludo::Establecido;
     if (!saludado_) Aviso(aq::Mensaje_Saludo(saludo));

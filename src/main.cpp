@@ -35,9 +35,12 @@ int main(int argc, char** argv) {
         else
             visor->show();
     });
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
+    Contexto_Ventanas ctx{{estado, puerto, reloj, perfil}, dialogos, ayuda};
 
-    const bool primera_vez = Leer_Configuracion(ctx, QDir::currentPath());
+    QList<Aviso_Ajustes> avisos;
+    const bool primera_vez = Leer_Configuracion(ctx, QDir::currentPath(), &avisos);
+    for (const Aviso_Ajustes& a : avisos)
+        dialogos.MsgBox(a.texto, a.icono, Botones::Aceptar, a.titulo);
     Fondo fondo(ctx);
     dialogos.Fijar_Padre(&fondo);
     fondo_visible = &fondo;

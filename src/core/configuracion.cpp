@@ -16,8 +16,8 @@ namespace {
 
 const QString Atencion = QStringLiteral("Atención !!!");
 
-void Advertir(Dialogos& dialogos, const QStringList& lineas) {
-    dialogos.MsgBox(lineas.join('\n') + '\n', Icono::Exclamacion, Botones::Aceptar, Atencion);
+void Advertir(QList<Aviso_Ajustes>& avisos, const QStringList& lineas) {
+    avisos.append({lineas.join('\n') + '\n', Icono::Exclamacion, Atencion});
 }
 
 QString Subdirectorio(const QString& base, const char* nombre) {
@@ -53,12 +53,12 @@ void Primera_Vez(Contexto& ctx, const QString& inicio) {
     QFile::remove(QDir(inicio).filePath(QStringLiteral("inicial.txt")));
 }
 
-QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, const char* clave,
-                        const QStringList& aviso, const QString& inicio) {
+QString Leer_Directorio(const Estado& e, Perfil& perfil, QList<Aviso_Ajustes>& avisos,
+                        const char* clave, const QStringList& aviso, const QString& inicio) {
     const QString valor =
         perfil.GetProfileString(e.Seccion_Ini, QString::fromLatin1(clave), "NADA");
     if (valor.isEmpty() || valor == "NADA" || !Existe_Directorio(valor)) {
-        Advertir(dialogos, aviso);
+        Advertir(avisos, aviso);
         return QDir::toNativeSeparators(inicio);
     }
     return valor;
@@ -66,22 +66,23 @@ QString Leer_Directorio(const Estado& e, Perfil& perfil, Dialogos& dialogos, con
 
 }  // namespace
 
-void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& inicio) {
+QList<Aviso_Ajustes> Leer_Ajustes(Estado& e, Perfil& perfil, const QString& inicio) {
+    QList<Aviso_Ajustes> avisos;
     e.Instalando = false;
     const QString reinstalar = QStringLiteral("Recomendamos la reinstalación de este programa.");
     const QString corriente = QStringLiteral("Los datos se salvarán en el directorio corriente.");
     e.Directorio_Raiz =
-        Leer_Directorio(e, perfil, dialogos, "RAIZ",
+        Leer_Directorio(e, perfil, avisos, "RAIZ",
                         {QStringLiteral("El directorio inicial del programa que se"),
                          QStringLiteral("halla especificado en WIN.INI no existe."), reinstalar},
                         inicio);
     e.Directorio_Datos = Leer_Directorio(
-        e, perfil, dialogos, "DATOS",
+        e, perfil, avisos, "DATOS",
         {QStringLiteral("El directorio por defecto para guardar los datos"),
          QStringLiteral("que se halla especificado en WIN.INI no existe."), corriente, reinstalar},
         inicio);
     e.Directorio_Bak = Leer_Directorio(
-        e, perfil, dialogos, "BAK",
+        e, perfil, avisos, "BAK",
         {QStringLiteral("El directorio por defecto para resguardo de información"),
          QStringLiteral("compactada que se halla especificado en WIN.INI no existe."), corriente,
          reinstalar},
@@ -91,17 +92,17 @@ void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& 
     const QString asumiremos = QStringLiteral("Asumiremos COM1. Si lo desea cámbielo en Opciones.");
     if (puerto == -1 || puerto == 0) {
         e.Puerto_Com = 1;
-        Advertir(dialogos,
-                 {QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI"),
-                  asumiremos, reinstalar});
+        Advertir(avisos, {QStringLiteral("El puerto de comunicaciones serial no figura en WIN.INI"),
+                          asumiremos, reinstalar});
     } else if (puerto < 1 || puerto > 4) {
         e.Puerto_Com = 1;
-        Advertir(dialogos,
+        Advertir(avisos,
                  {QStringLiteral("El puerto de comunicaciones serial que figura en WIN.INI"),
                   QStringLiteral("no está adecuadamente especificado."), asumiremos, reinstalar});
     } else {
         e.Puerto_Com = puerto;
     }
+    return avisos;
 }
 
 bool Existe_Archivo(const QString& ruta) {
@@ -112,14 +113,15 @@ bool Existe_Directorio(const QString& ruta) {
     return !ruta.isEmpty() && QFileInfo::exists(ruta);
 }
 
-bool Leer_Configuracion(Contexto& ctx, const QString& inicio) {
+bool Leer_Configuracion(Contexto& ctx, const QString& inicio, QList<Aviso_Ajustes>* avisos) {
+    avisos->clear();
     ctx.estado.Memoria_Leida = false;
     ctx.estado.Seccion_Ini = QStringLiteral("BRISNA AQ-TIDE 1.0");
     if (Existe_Archivo(QDir(inicio).filePath(QStringLiteral("inicial.txt")))) {
         Primera_Vez(ctx, inicio);
         return true;
     }
-    Leer_Ajustes(ctx.estado, ctx.perfil, ctx.dialogos, inicio);
+    *avisos = Leer_Ajustes(ctx.estado, ctx.perfil, inicio);
     return false;
 }
 

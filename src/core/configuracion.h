@@ -1,7 +1,9 @@
 #pragma once
+#include <QList>
 #include <QString>
 
 #include "core/contexto.h"
+#include "platform/dialogos.h"
 
 namespace aq {
 
@@ -14,15 +16,22 @@ bool Existe_Archivo(const QString& ruta);
 // True when any entry (directory or file) of that name exists.
 bool Existe_Directorio(const QString& ruta);
 
-// Reads the directories and the port number of a normal start, warning through `dialogos` of
-// what is missing or wrong (`carpeta_inicio` stands for a missing directory, COM1 for a missing
-// port). Writes nothing.
-void Leer_Ajustes(Estado& e, Perfil& perfil, Dialogos& dialogos, const QString& carpeta_inicio);
+// A warning about the settings, worded and titled as its box shows it.
+struct Aviso_Ajustes {
+    QString texto;
+    Icono icono;
+    QString titulo;
+};
+
+// Reads the directories and the port number of a normal start, and returns the warnings of
+// what is missing or wrong, in the order they are to be shown (`carpeta_inicio` stands for a
+// missing directory, COM1 for a missing port). Writes nothing.
+QList<Aviso_Ajustes> Leer_Ajustes(Estado& e, Perfil& perfil, const QString& carpeta_inicio);
 
 // Reads and repairs the settings, or on the first run after installation (a file
 // "inicial.txt" in `carpeta_inicio`) writes them afresh and makes the directories there.
-// Warnings go through ctx.dialogos. Returns true on the first run. The process's current
-// folder is left alone: every file is named by its full path.
-bool Leer_Configuracion(Contexto& ctx, const QString& carpeta_inicio);
+// The warnings of a normal start go to `avisos`. Returns true on the first run. The process's
+// current folder is left alone: every file is named by its full path.
+bool Leer_Configuracion(Contexto& ctx, const QString& carpeta_inicio, QList<Aviso_Ajustes>* avisos);
 
 }  // namespace aq

@@ -10,10 +10,8 @@ struct Banco_Operaciones {
     Estado estado;
     Reloj_Virtual reloj;
     Puerto_Guionado puerto{reloj};
-    Dialogos_Guionados dialogos;
     Perfil_Memoria perfil;
-    Ayuda_Registro ayuda;
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
+    Contexto ctx{estado, puerto, reloj, perfil};
 
     Banco_Operaciones() { puerto.setPortOpen(true); }
 };

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "dobles/banco_operaciones.h"
 #include "dobles/reloj_virtual.h"
 
@@ -42,6 +42,10 @@ bool Reloj_De_Arena(const QWidget* w);
 
 // A whole fresh program state with every facility scripted, and a frame for the windows.
 struct Banco : Banco_Operaciones {
+    Dialogos_Guionados dialogos;
+    Ayuda_Registro ayuda;
+    // The same context, with the boxes and the manual the windows add.
+    Contexto_Ventanas ctx{Banco_Operaciones::ctx, dialogos, ayuda};
     Fondo_Falso fondo;
     ~Banco();
 };

@@ -34,7 +34,7 @@ struct Programa_En_Linea {
     Puerto_Qt puerto{perfil, reloj};
     Dialogos_Guionados dialogos;
     Ayuda_Registro ayuda;
-    Contexto ctx{estado, puerto, reloj, dialogos, perfil, ayuda};
+    Contexto_Ventanas ctx{{estado, puerto, reloj, perfil}, dialogos, ayuda};
     Fondo* f = nullptr;
     explicit Programa_En_Linea(const QString& dispositivo, bool saludo = false);
     ~Programa_En_Linea() { delete f; }

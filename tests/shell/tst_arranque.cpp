@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "dobles/fondo_falso.h"
+#include "dobles/banco_operaciones.h"
 #include "platform/perfil_ini.h"
 #include "shell/arranque.h"
 
@@ -12,14 +12,16 @@ class Tst_Arranque : public QObject {
 
     struct Escena {
         QTemporaryDir dir;
-        Banco b;
+        Banco_Operaciones b;
         Perfil_Ini perfil{dir.filePath("win.ini")};
-        Contexto ctx{b.estado, b.puerto, b.reloj, b.dialogos, perfil, b.ayuda};
+        Contexto ctx{b.estado, b.puerto, b.reloj, perfil};
         QString inicio;
+        QList<Aviso_Ajustes> avisos;
         Escena() {
             inicio = QDir::toNativeSeparators(dir.filePath("prog"));
             QDir().mkpath(inicio);
         }
+        bool Leer() { return Leer_Configuracion(ctx, inicio, &avisos); }
         void Escribir_Ini(const QByteArray& texto) {
             QFile f(dir.filePath("win.ini"));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -42,8 +44,8 @@ class Tst_Arranque : public QObject {
 
     void sin_seccion_avisa_tres_directorios_y_el_puerto() {
         Escena e;
-        QVERIFY(!Leer_Configuracion(e.ctx, e.inicio));
-        const auto& cajas = e.b.dialogos.cajas;
+        QVERIFY(!e.Leer());
+        const auto& cajas = e.avisos;
         QCOMPARE(cajas.size(), 4);
         QCOMPARE(cajas[0].texto,
                  QStringLiteral("El directorio inicial del programa que se\n"
@@ -72,13 +74,13 @@ class Tst_Arranque : public QObject {
             const QByteArray d = QDir::fromNativeSeparators(e.inicio).toLatin1();
             e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + d + "\r\nDATOS=" + d + "\r\nBAK=" + d +
                            "\r\nMSComm1_PORT=" + valor + "\r\n");
-            Leer_Configuracion(e.ctx, e.inicio);
+            e.Leer();
             if (aviso.isEmpty()) {
-                QVERIFY(e.b.dialogos.cajas.isEmpty());
+                QVERIFY(e.avisos.isEmpty());
                 QCOMPARE(e.b.estado.Puerto_Com, 4);
             } else {
-                QCOMPARE(e.b.dialogos.cajas.size(), 1);
-                QVERIFY2(e.b.dialogos.cajas[0].texto.contains(aviso), valor.constData());
+                QCOMPARE(e.avisos.size(), 1);
+                QVERIFY2(e.avisos[0].texto.contains(aviso), valor.constData());
                 QCOMPARE(e.b.estado.Puerto_Com, 1);
             }
         }
@@ -92,10 +94,10 @@ class Tst_Arranque : public QObject {
         QDir().mkpath(sub);
         e.Escribir_Ini("[BRISNA AQ-TIDE 1.0]\r\nRAIZ=" + e.dir.path().toLatin1() +
                        "\r\nDATOS=" + archivo.toLatin1() + "\r\nBAK=NADA\r\nMSComm1_PORT=2\r\n");
-        Leer_Configuracion(e.ctx, e.inicio);
+        e.Leer();
         QCOMPARE(e.b.estado.Directorio_Datos, archivo);
-        QCOMPARE(e.b.dialogos.cajas.size(), 1);  // only BAK
-        QVERIFY(e.b.dialogos.cajas[0].texto.contains("resguardo"));
+        QCOMPARE(e.avisos.size(), 1);  // only BAK
+        QVERIFY(e.avisos[0].texto.contains("resguardo"));
         QCOMPARE(e.b.estado.Puerto_Com, 2);
     }
 
@@ -104,7 +106,7 @@ class Tst_Arranque : public QObject {
         e.Escribir_Ini("; comentario\r\n[Otra]\r\nX=1\r\n[BRISNA AQ-TIDE 1.0]\r\nVIEJA=si\r\n");
         QFile(e.inicio + "/inicial.txt").open(QIODevice::WriteOnly);
         e.b.reloj.Fijar_Pc(QDateTime(QDate(2026, 3, 9), QTime(9, 7, 3)));
-        QVERIFY(Leer_Configuracion(e.ctx, e.inicio));
+        QVERIFY(e.Leer());
         QVERIFY(e.b.estado.Instalando);
         QVERIFY(QFileInfo(e.inicio + "/DATOS").isDir());
         QVERIFY(QFileInfo(e.inicio + "/BAK").isDir());
@@ -118,9 +120,8 @@ class Tst_Arranque : public QObject {
                  QDir::toNativeSeparators(e.inicio + "/DATOS"));
 
         // the next start is a normal one, with the directories just made
-        e.b.dialogos.cajas.clear();
-        QVERIFY(!Leer_Configuracion(e.ctx, e.inicio));
-        QVERIFY(e.b.dialogos.cajas.isEmpty());
+        QVERIFY(!e.Leer());
+        QVERIFY(e.avisos.isEmpty());
     }
 };
 

@@ -32,7 +32,8 @@ QTableWidgetItem* Celda(const QString& texto, bool numero = false) {
 
 }  // namespace
 
-Archivo_Ventana::Archivo_Ventana(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Archivo_Ventana::Archivo_Ventana(Contexto_Ventanas& ctx, QWidget* parent)
+    : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Archivo histórico"));
     resize(900, 640);
 

@@ -11,7 +11,7 @@
 
 #include "archivo/archivo_historico.h"
 #include "archivo/niveles.h"
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "hidrografia/ui/hidrograma.h"
 
 namespace aq {
@@ -21,7 +21,7 @@ namespace aq {
 class Archivo_Ventana : public QWidget {
     Q_OBJECT
   public:
-    explicit Archivo_Ventana(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Archivo_Ventana(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QLabel* Label_Base;
     QTableWidget* Tabla_Estaciones;
@@ -53,7 +53,7 @@ class Archivo_Ventana : public QWidget {
     void Dibujar();
     void Informar(const Resultado_Archivo& r);
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     Archivo_Historico archivo_;
     std::vector<Resumen_Estacion> estaciones_;
     std::vector<Punto_Serie> serie_;

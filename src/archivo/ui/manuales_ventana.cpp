@@ -21,7 +21,7 @@ QString Decimal_Texto(double x) {
 
 }  // namespace
 
-Manuales_Ventana::Manuales_Ventana(Contexto& ctx, Archivo_Historico& archivo, int equipo,
+Manuales_Ventana::Manuales_Ventana(Contexto_Ventanas& ctx, Archivo_Historico& archivo, int equipo,
                                    const QDate& desde, const QDate& hasta, bool utf8,
                                    QWidget* parent)
     : QDialog(parent),

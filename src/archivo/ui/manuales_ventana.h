@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archivo/archivo_historico.h"
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 
 namespace aq {
 
@@ -19,8 +19,8 @@ namespace aq {
 class Manuales_Ventana : public QDialog {
     Q_OBJECT
   public:
-    Manuales_Ventana(Contexto& ctx, Archivo_Historico& archivo, int equipo, const QDate& desde,
-                     const QDate& hasta, bool utf8, QWidget* parent = nullptr);
+    Manuales_Ventana(Contexto_Ventanas& ctx, Archivo_Historico& archivo, int equipo,
+                     const QDate& desde, const QDate& hasta, bool utf8, QWidget* parent = nullptr);
 
     QLineEdit* Texto_Referencia;
     QPushButton* Boton_Referencia;
@@ -45,7 +45,7 @@ class Manuales_Ventana : public QDialog {
     void Elegir_Fila();
     bool Informar(const Resultado_Archivo& r);
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     Archivo_Historico& archivo_;
     int equipo_;
     QDate desde_, hasta_;

@@ -11,7 +11,7 @@ namespace aq {
 
 const QColor Inicial::Verde = QColor(0, 255, 0);
 
-Inicial::Inicial(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Inicial::Inicial(Contexto_Ventanas& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QString());
     Armar_Presentacion(this, Label1, Label2, Label3);
     Label2->setAutoFillBackground(true);

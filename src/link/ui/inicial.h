@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 
 namespace aq {
 
@@ -11,7 +11,7 @@ namespace aq {
 class Inicial : public QWidget {
     Q_OBJECT
   public:
-    explicit Inicial(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Inicial(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QTimer* Timer1;
     QLabel* Label1;
@@ -37,7 +37,7 @@ class Inicial : public QWidget {
 
   private:
     bool Label2_Verde() const;
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     bool cerrada_ = false;
 };
 

@@ -39,7 +39,7 @@ void Maximizar(QWidget* w) {
 
 }  // namespace
 
-Descompresor::Descompresor(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Descompresor::Descompresor(Contexto_Ventanas& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Utilidad de Descompresión de Archivos"));
     setAutoFillBackground(true);
     QPalette fondo = palette();

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 
 namespace aq {
 
@@ -15,7 +15,7 @@ namespace aq {
 class Descompresor : public QWidget {
     Q_OBJECT
   public:
-    explicit Descompresor(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Descompresor(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QPushButton* Command1;  // "&Elegir Archivo Compactado"
     QPushButton* Command2;  // "&Cerrar"
@@ -50,7 +50,7 @@ class Descompresor : public QWidget {
     void Mostrar_Pagina();
     void Form_Unload();
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     QString ruta_paginado_;
     // Where the dialog starts and the work files go: the backup folder, then the last chosen
     // file's folder.

@@ -16,7 +16,7 @@ namespace {
 constexpr double Ancho_Boton = 972, Alto_Boton = 372, Alto_Texto = 288;
 }
 
-Visor::Visor(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Visor::Visor(Contexto_Ventanas& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Visor"));
     setAutoFillBackground(true);
     QPalette fondo = palette();
@@ -87,11 +87,11 @@ void Visor::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-QString Seleccionar_Archivo(Contexto& ctx) {
+QString Seleccionar_Archivo(Contexto_Ventanas& ctx) {
     return ctx.dialogos.Abrir_Archivo(Filtro_Visor, ctx.estado.Directorio_Datos);
 }
 
-Visor* Abrir_Visor(Contexto& ctx, QWidget* ventana_principal) {
+Visor* Abrir_Visor(Contexto_Ventanas& ctx, QWidget* ventana_principal) {
     const QString ruta = Seleccionar_Archivo(ctx);
     if (ruta.isEmpty()) return nullptr;
     if (!Extension_Valida(ruta)) {

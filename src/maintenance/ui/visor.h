@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "maintenance/modelo_lineas.h"
 
 namespace aq {
@@ -14,7 +14,7 @@ namespace aq {
 class Visor : public QWidget {
     Q_OBJECT
   public:
-    explicit Visor(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Visor(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
     ~Visor() override { delete Pendiente.modelo; }
 
     QListView* List1;
@@ -46,7 +46,7 @@ class Visor : public QWidget {
   private:
     void Form_Resize();
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     Modelo_Lineas* modelo_;
 };
 
@@ -54,10 +54,10 @@ class Visor : public QWidget {
 // "&Visualizar": the file is chosen, checked and read whole (hourglass over
 // `ventana_principal`); returns the viewer holding it, not yet shown, or null after the
 // message of a refusal. Once shown, Mostrar_Pendiente() maximises it and fills the list.
-Visor* Abrir_Visor(Contexto& ctx, QWidget* ventana_principal);
+Visor* Abrir_Visor(Contexto_Ventanas& ctx, QWidget* ventana_principal);
 
 // The open dialog of the viewer: the chosen path, or "" when cancelled. After a choice the
 // current directory is the chosen file's folder.
-QString Seleccionar_Archivo(Contexto& ctx);
+QString Seleccionar_Archivo(Contexto_Ventanas& ctx);
 
 }  // namespace aq

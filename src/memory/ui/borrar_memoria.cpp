@@ -10,7 +10,8 @@
 
 namespace aq {
 
-Borrar_Memoria::Borrar_Memoria(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Borrar_Memoria::Borrar_Memoria(Contexto_Ventanas& ctx, QWidget* parent)
+    : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Borrar Memoria"));
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setTextVisible(false);

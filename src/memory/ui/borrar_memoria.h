@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 
 namespace aq {
 
@@ -11,7 +11,7 @@ namespace aq {
 class Borrar_Memoria : public QWidget {
     Q_OBJECT
   public:
-    explicit Borrar_Memoria(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Borrar_Memoria(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QProgressBar* ProgressBar1;
     QPushButton* Command1;
@@ -36,7 +36,7 @@ class Borrar_Memoria : public QWidget {
   private:
     void Form_Unload();
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     bool descargada_ = false;
 };
 

@@ -17,7 +17,7 @@
 
 namespace aq {
 
-Memo::Memo(Contexto& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
+Memo::Memo(Contexto_Ventanas& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setWindowTitle(QStringLiteral("Lector de memoria del limnígrafo - freatígrafo"));
 
     Label1 = new QLabel(this);

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "memory/operacion_descarga.h"
 
 namespace aq {
@@ -18,7 +18,7 @@ namespace aq {
 class Memo : public QWidget {
     Q_OBJECT
   public:
-    explicit Memo(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Memo(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QLineEdit* Text1;
     QProgressBar* ProgressBar1;
@@ -62,7 +62,7 @@ class Memo : public QWidget {
     void Estado_Ventana(bool maximizada);
     void Form_Unload();
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     bool descargada_ = false;
     // Where the window's work files lie: the data folder, or the backup folder once a download
     // has written there; and the display file of the last download.

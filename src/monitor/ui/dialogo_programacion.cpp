@@ -10,7 +10,8 @@
 
 namespace aq {
 
-Dialogo_Programacion::Dialogo_Programacion(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
+Dialogo_Programacion::Dialogo_Programacion(Contexto_Ventanas& c, QWidget* parent)
+    : QWidget(parent), ctx(c) {
     Boton_Aceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
     Boton_Cancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
     connect(Boton_Cancelar, &QPushButton::clicked, this,

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "monitor/operaciones.h"
 
 namespace aq {
@@ -15,7 +15,7 @@ namespace aq {
 class Dialogo_Programacion : public QWidget {
     Q_OBJECT
   public:
-    Dialogo_Programacion(Contexto& ctx, QWidget* parent);
+    Dialogo_Programacion(Contexto_Ventanas& ctx, QWidget* parent);
 
     QPushButton* Boton_Aceptar;
     QPushButton* Boton_Cancelar;
@@ -41,7 +41,7 @@ class Dialogo_Programacion : public QWidget {
 
     bool Cerrando() const { return cerrado_; }
 
-    Contexto& ctx;
+    Contexto_Ventanas& ctx;
 
   private:
     bool cerrado_ = false;

@@ -12,7 +12,7 @@
 
 namespace aq {
 
-Prog_Fecha::Prog_Fecha(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
+Prog_Fecha::Prog_Fecha(Contexto_Ventanas& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
     setWindowTitle(QStringLiteral("Programación de la Fecha"));
     Tomar_Fecha_PC = new QCheckBox(QStringLiteral("Tomar la fecha de su PC"), this);
     Label1 = new QLabel(QStringLiteral("Año"), this);

@@ -13,7 +13,7 @@ namespace aq {
 class Prog_Fecha : public Dialogo_Programacion {
     Q_OBJECT
   public:
-    explicit Prog_Fecha(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Prog_Fecha(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QCheckBox* Tomar_Fecha_PC;
     QLabel* Label1;

@@ -16,7 +16,7 @@ QStringList Numeros(int n) {
 }
 }  // namespace
 
-Prog_Hora::Prog_Hora(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
+Prog_Hora::Prog_Hora(Contexto_Ventanas& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
     setWindowTitle(QStringLiteral("Programación de la Hora"));
     Tomar_Hora_PC = new QCheckBox(QStringLiteral("Tomar la hora de su PC"), this);
     Label1 = new QLabel(QStringLiteral("Horas"), this);

@@ -12,7 +12,7 @@ namespace aq {
 class Prog_Hora : public Dialogo_Programacion {
     Q_OBJECT
   public:
-    explicit Prog_Hora(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Prog_Hora(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QCheckBox* Tomar_Hora_PC;
     QLabel* Label1;

@@ -7,7 +7,8 @@
 
 namespace aq {
 
-Prog_Intervalo::Prog_Intervalo(Contexto& c, QWidget* parent) : Dialogo_Programacion(c, parent) {
+Prog_Intervalo::Prog_Intervalo(Contexto_Ventanas& c, QWidget* parent)
+    : Dialogo_Programacion(c, parent) {
     setWindowTitle(QStringLiteral("Programación del Intervalo entre Lecturas"));
     Intervalo = new QComboBox(this);
     QFont fija = Intervalo->font();

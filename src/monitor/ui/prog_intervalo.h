@@ -9,7 +9,7 @@ namespace aq {
 class Prog_Intervalo : public Dialogo_Programacion {
     Q_OBJECT
   public:
-    explicit Prog_Intervalo(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Prog_Intervalo(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QComboBox* Intervalo;
 

@@ -24,7 +24,7 @@ constexpr int Primer_Sondeo_Ms = 500;
 constexpr int Sondeo_Ms = 6000;
 }  // namespace
 
-Supervisor::Supervisor(Contexto& c, QWidget* parent) : QWidget(parent), ctx(c) {
+Supervisor::Supervisor(Contexto_Ventanas& c, QWidget* parent) : QWidget(parent), ctx(c) {
     setWindowTitle(QStringLiteral("Monitoreo y Programación de Parámetros"));
 
     auto etiqueta = [this](const char* texto) {

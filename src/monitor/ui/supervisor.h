@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "monitor/operaciones.h"
 
 namespace aq {
@@ -14,7 +14,7 @@ namespace aq {
 class Supervisor : public QWidget {
     Q_OBJECT
   public:
-    explicit Supervisor(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Supervisor(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
 
     QLabel* Leyendo;
     QLabel* Label1;
@@ -78,7 +78,7 @@ class Supervisor : public QWidget {
     // Restarts the poll that a confirmation box held back.
     void Reanudar_Sondeo();
 
-    Contexto& ctx;
+    Contexto_Ventanas& ctx;
     bool cerrada_ = false;
     bool colocada_ = false;
     bool timer_activo_ = false;  // poll timer state while a confirmation box is up

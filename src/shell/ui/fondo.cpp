@@ -32,7 +32,8 @@
 
 namespace aq {
 
-Fondo::Fondo(Contexto& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), comunic_(ctx) {
+Fondo::Fondo(Contexto_Ventanas& ctx, QWidget* parent)
+    : QMainWindow(parent), ctx_(ctx), comunic_(ctx) {
     setWindowTitle(QStringLiteral("Brisna Ingeniería   AQ-TIDE 1.0"));
     area_ = new QMdiArea(this);
     area_->setBackground(QColor(128, 128, 128));

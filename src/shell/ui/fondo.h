@@ -3,7 +3,7 @@
 #include <QMap>
 #include <functional>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "link/comunic.h"
 
 class QDate;
@@ -44,7 +44,7 @@ class Fondo : public QMainWindow {
     Q_OBJECT
   public:
     // `instalando`: first run after installation (no port, no link check; options dialog).
-    explicit Fondo(Contexto& ctx, QWidget* parent = nullptr);
+    explicit Fondo(Contexto_Ventanas& ctx, QWidget* parent = nullptr);
     ~Fondo() override;
 
     // Loading: opens the port and shows the link window, unless installing.
@@ -108,7 +108,7 @@ class Fondo : public QMainWindow {
     // Link check before the monitor or the memory reader; shows `numero` on failure.
     bool Verificar_Enlace(const char* numero);
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     Comunic comunic_;
     QMdiArea* area_;
     QMenu* menu_ = nullptr;

@@ -77,7 +77,7 @@ void Elegir_Dispositivo::Revisar() {
     Boton_Aceptar->setEnabled(!Elegido().isEmpty());
 }
 
-Opciones::Opciones(Contexto& ctx, Fondo& fondo, QWidget* parent)
+Opciones::Opciones(Contexto_Ventanas& ctx, Fondo& fondo, QWidget* parent)
     : QWidget(parent), ctx_(ctx), fondo_(fondo) {
     setWindowTitle(QStringLiteral("Opciones"));
     auto* caja = new QVBoxLayout(this);

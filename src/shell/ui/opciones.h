@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-#include "core/contexto.h"
+#include "core/ui/contexto_ventanas.h"
 #include "platform/lista_puertos.h"
 
 namespace aq {
@@ -37,7 +37,7 @@ class Elegir_Dispositivo : public QDialog {
 class Opciones : public QWidget {
     Q_OBJECT
   public:
-    Opciones(Contexto& ctx, Fondo& fondo, QWidget* parent = nullptr);
+    Opciones(Contexto_Ventanas& ctx, Fondo& fondo, QWidget* parent = nullptr);
 
     // True when no port could be opened: the user was told and the program must end.
     bool Sin_Puertos() const { return sin_puertos_; }
@@ -71,7 +71,7 @@ class Opciones : public QWidget {
     // No port opens: where to look, and the chance to choose a device for the next start.
     void Ayudar_Sin_Puertos();
 
-    Contexto& ctx_;
+    Contexto_Ventanas& ctx_;
     Fondo& fondo_;
     QButtonGroup grupo_;
     bool sin_puertos_ = false;
