@@ -75,6 +75,7 @@ class Sesion {
     void Desarmar();
     aq::Contexto& ctx() { return *ctx_; }
     aq::Estado& estado() { return estado_; }
+    aq::Perfil& perfil() { return perfil_; }
 
     // A message for the user: the windows' texts with their line breaks made plain.
     void Aviso(const QString& texto);

@@ -212,5 +212,6 @@ int Comando_Archivo_Grafico(int argc, char** argv) {
     }
     const aq::Serie_Grafica s = aq::Serie_De_Archivo(serie, magnitud, manuales, referencia,
                                                      aq::Nombre_Estacion(equipo, nombre));
-    return Guardar(aq::Renderizar_Hidrograma(s, o.ancho, o.alto), o.posicionales[1]);
+    return Guardar(aq::Renderizar_Hidrograma(s, o.ancho, o.alto), o.posicionales[1],
+                   destino.Archivos());
 }

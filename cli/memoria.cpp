@@ -155,13 +155,17 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
     }
     s.Ajustes(true);
     const aq::Estado& e = s.estado();
-    for (const QString& otro : {aq::Ruta_Respaldo(ruta, e.Directorio_Bak),
-                                QDir(e.Directorio_Raiz).filePath(aq::Archivo_Copia_Volcado),
-                                QDir(e.Directorio_Bak).filePath(aq::Archivo_Visualizacion)}) {
+    aq::Archivador_Descarga archivador(s.perfil(), e.Directorio_Raiz);
+    const QStringList propios =
+        QStringList{aq::Ruta_Respaldo(ruta, e.Directorio_Bak),
+                    QDir(e.Directorio_Raiz).filePath(aq::Archivo_Copia_Volcado),
+                    QDir(e.Directorio_Bak).filePath(aq::Archivo_Visualizacion)} +
+        archivador.Archivos();
+    for (const QString& otro : propios) {
         if (Misma_Ruta(ruta, otro)) {
             s.Aviso(QDir::toNativeSeparators(ruta) +
-                    QStringLiteral(": la descarga escribe allí su resguardo, DUMP.$$$ o temp.tmp; "
-                                   "elija otro archivo."));
+                    QString::fromUtf8(": la descarga escribe allí su resguardo, DUMP.$$$, "
+                                      "temp.tmp o el archivo histórico; elija otro archivo."));
             return Archivo;
         }
     }
@@ -179,7 +183,6 @@ int Orden_Descargar(Sesion& s, const QStringList& args) {
         progreso.Cerrar_Barra();
         s.Aviso(texto);
     };
-    aq::Archivador_Descarga archivador(s.ctx().perfil, s.estado().Directorio_Raiz);
     seguimiento.registro = &archivador;
     const aq::Resultado_Descarga r = aq::Descargar_Memoria(s.ctx(), ruta, seguimiento);
     progreso.Cerrar_Barra();

@@ -235,9 +235,8 @@ Resultado_Archivo Archivo_Historico::Exportar(int equipo, const QDate& desde, co
         }
     }
 
-    // The file appears whole or not at all; never over the archive's own file.
-    Escritura_Segura archivo(ruta,
-                             Es_SQLite(destino_) ? QStringList{destino_.ruta} : QStringList{});
+    // The file appears whole or not at all; never over the archive's own files.
+    Escritura_Segura archivo(ruta, destino_.Archivos());
     if (!archivo.Abrir())
         return Falla(Fin_Archivo::Falla_Salida, Mensaje_Error_Archivo(archivo.Falla().tipo));
     auto texto_archivo = [utf8](const char* t) {

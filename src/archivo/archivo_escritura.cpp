@@ -424,4 +424,8 @@ QString Archivador_Descarga::Registrar() {
         .arg(r.lecturas);
 }
 
+QStringList Archivador_Descarga::Archivos() const {
+    return trabajo_->destino.Archivos();
+}
+
 }  // namespace aq

@@ -198,6 +198,7 @@ class Archivador_Descarga : public Registro_Descarga {
     void Preparar() override;
     void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) override;
     QString Registrar() override;
+    QStringList Archivos() const override;
     // The last Registrar left the download out of the archive.
     bool Fallo() const { return fallo_; }
 

@@ -12,6 +12,12 @@ QString Destino_Archivo::Descripcion() const {
     return texto + servidor + QLatin1Char(':') + QString::number(puerto) + QLatin1Char('/') + base;
 }
 
+QStringList Destino_Archivo::Archivos() const {
+    if (motor != Motor::SQLite || ruta.isEmpty()) return {};
+    return {ruta, ruta + QStringLiteral("-wal"), ruta + QStringLiteral("-shm"),
+            ruta + QStringLiteral("-journal")};
+}
+
 bool Interpretar_Base(const QString& texto, Destino_Archivo& destino, QString* error) {
     auto fallar = [&](const QString& motivo) {
         if (error) *error = motivo;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 #include "platform/perfil.h"
 
@@ -16,6 +17,9 @@ struct Destino_Archivo {
 
     // For messages: the file, or the URL without its password.
     QString Descripcion() const;
+    // The files SQLite keeps for the archive (the base, its journal and shared memory): no
+    // export, picture or data file may take their place. None for PostgreSQL.
+    QStringList Archivos() const;
 };
 
 inline const QString Nombre_Archivo_Predeterminado = QStringLiteral("ARCHIVO.db");

@@ -96,10 +96,11 @@ Resultado_Descarga Descargar_Memoria(Contexto& ctx, const QString& ruta_elegida,
     // The image is whole in memory whatever became of its backup: the readings are saved.
     etapa("Guardando ...");
     r.visualizacion = QDir(e.Directorio_Bak).absoluteFilePath(Archivo_Visualizacion);
+    const QStringList ajenos = s.registro ? s.registro->Archivos() : QStringList();
     for (auto [falla, destino, separador] :
          {std::tuple{&r.falla_datos, ruta, Separador_Para(ruta)},
           std::tuple{&r.falla_visualizacion, r.visualizacion, QByteArrayLiteral("\t")}}) {
-        *falla = Analizar_Memoria(e, destino, separador, e.Directorio_Bak);
+        *falla = Analizar_Memoria(e, destino, separador, e.Directorio_Bak, ajenos);
         if (*falla && s.falla_archivo) s.falla_archivo(*falla);
     }
     if (registro) r.registro = registro->Registrar();

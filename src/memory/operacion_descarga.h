@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -67,6 +68,8 @@ class Registro_Descarga {
     virtual void Entregar(const std::vector<QByteArray>& imagen, const QString& ruta_respaldo) = 0;
     // After the data files: the line the download shows.
     virtual QString Registrar() = 0;
+    // The files it keeps, which the download's data files may never replace.
+    virtual QStringList Archivos() const { return {}; }
 };
 
 // Steps that the windows follow; every member may be left empty.

@@ -398,9 +398,12 @@ class Tst_Archivo : public QObject {
         QVERIFY(archivo->Nombrar(3, "Pozo"));
         QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta("falta/x.csv"), false).fin,
                  Fin_Archivo::Falla_Salida);
-        // The archive's own file never takes the export's place.
-        QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta("ARCHIVO.db"), false).fin,
-                 Fin_Archivo::Falla_Salida);
+        // The archive's own files never take the export's place.
+        for (const char* propio : {"ARCHIVO.db", "ARCHIVO.db-wal"}) {
+            QVERIFY(QFile::exists(Ruta(propio)));
+            QCOMPARE(archivo->Exportar(3, QDate(), QDate(), Ruta(propio), false).fin,
+                     Fin_Archivo::Falla_Salida);
+        }
         QCOMPARE(archivo->Estaciones().size(), size_t(1));
 
         // A full disk: refused, and the earlier export stays as it was.

@@ -200,7 +200,13 @@ class Tst_Cli : public QObject {
             << nada;
         fila("descargar sobre temp.tmp")
             << nada << "" << QStringList{"descargar", "BAK/temp.tmp"} << 3 << nada << ""
-            << "BAK/temp.tmp: la descarga escribe allí su resguardo, DUMP.$$$ o temp.tmp" << nada;
+            << "BAK/temp.tmp: la descarga escribe allí su resguardo, DUMP.$$$, temp.tmp o el "
+               "archivo histórico"
+            << nada;
+        fila("descargar sobre el archivo historico")
+            << nada << "" << QStringList{"descargar", "ARCHIVO.db", "--sobrescribir"} << 3 << nada
+            << ""
+            << "ARCHIVO.db: la descarga escribe allí" << nada;
         fila("descargar y borrar")
             << nada << "" << QStringList{"descargar", "x.csv", "--y-borrar", "--si"} << 0
             << QStringList{"U", "V", "U", "DDD", "U", "L", "BBB", "L", "AAA"} << "Datos en: "

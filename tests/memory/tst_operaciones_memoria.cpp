@@ -117,6 +117,35 @@ class Tst_Operaciones_Memoria : public QObject {
         }
     }
 
+    // What the download's archive keeps is never replaced by the data file, whatever the name
+    // the user chose: the readings are refused there, the archive stays.
+    void descarga_sobre_el_archivo_historico() {
+        struct Registro_Fijo : Registro_Descarga {
+            QStringList archivos;
+            void Preparar() override {}
+            void Entregar(const std::vector<QByteArray>&, const QString&) override {}
+            QString Registrar() override { return {}; }
+            QStringList Archivos() const override { return archivos; }
+        } registro;
+        registro.archivos = {En("ARCHIVO.db")};
+        QFile base(En("ARCHIVO.db"));
+        QVERIFY(base.open(QIODevice::WriteOnly) && base.write("base") == 4);
+        base.close();
+        Banco_Operaciones b;
+        b.estado.Directorio_Raiz = b.estado.Directorio_Datos = dir->path();
+        b.estado.Directorio_Bak = En("BAK");
+        b.puerto.Responder_Enlace();
+        b.puerto.al_escribir = [&](const QByteArray& c) {
+            if (c == "DDD") b.puerto.Entregar(Volcado_De(Bloque_Ejemplo()), 0.2);
+        };
+        Seguimiento_Descarga s;
+        s.registro = &registro;
+        const Resultado_Descarga r = Descargar_Memoria(b.ctx, En("ARCHIVO.db"), s);
+        QVERIFY(r.falla_datos.tipo == Falla_Archivo::Es_Entrada);
+        QCOMPARE(Leer(En("ARCHIVO.db")), QByteArray("base"));
+        QVERIFY(Leer(r.visualizacion).contains("Cantidad de bloques"));
+    }
+
     void destino_data() {
         // preparar: "archivo", "solo lectura", "carpeta" or ""
         Columnas<QString, QString, int>({"nombre", "preparar", "fin"});
