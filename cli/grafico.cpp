@@ -188,7 +188,7 @@ int Comando_Archivo_Grafico(int argc, char** argv) {
         }
     if (r && !conocida) r.fin = aq::Fin_Archivo::Equipo_Desconocido;
     const std::vector<aq::Punto_Serie> serie =
-        r ? archivo.Serie(equipo, fechas[0], fechas[1], &r) : std::vector<aq::Punto_Serie>();
+        r ? archivo.Serie(equipo, QDate(), QDate(), &r) : std::vector<aq::Punto_Serie>();
     if (!r) {
         Error(aq::Mensaje_Archivo(r));
         return cli::Rechazo;
@@ -210,8 +210,9 @@ int Comando_Archivo_Grafico(int argc, char** argv) {
               QString::fromUtf8(" no tiene cota de referencia: use \"archivo referencia\"."));
         return cli::Rechazo;
     }
-    const aq::Serie_Grafica s = aq::Serie_De_Archivo(serie, magnitud, manuales, referencia,
-                                                     aq::Nombre_Estacion(equipo, nombre));
+    const aq::Serie_Grafica s =
+        aq::Serie_De_Archivo(serie, magnitud, manuales, referencia,
+                             aq::Nombre_Estacion(equipo, nombre), fechas[0], fechas[1]);
     return Guardar(aq::Renderizar_Hidrograma(s, o.ancho, o.alto), o.posicionales[1],
                    destino.Archivos());
 }

@@ -1,6 +1,10 @@
 #include "archivo/serie.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "core/fecha_equipo.h"
 
 namespace aq {
 
@@ -12,7 +16,15 @@ QString Nombre_Estacion(int equipo, const QString& nombre) {
 
 Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud magnitud,
                                const std::vector<Lectura_Manual>& manuales,
-                               std::optional<double> referencia_m, const QString& estacion) {
+                               std::optional<double> referencia_m, const QString& estacion,
+                               const QDate& desde, const QDate& hasta) {
+    const qint64 primero = desde.isValid()
+                               ? Minuto_De_Momento(QDateTime(desde, QTime(0, 0), Qt::UTC))
+                               : std::numeric_limits<qint64>::min();
+    const qint64 ultimo =
+        hasta.isValid() ? Minuto_De_Momento(QDateTime(hasta.addDays(1), QTime(0, 0), Qt::UTC)) - 1
+                        : std::numeric_limits<qint64>::max();
+    auto dentro = [&](qint64 minuto) { return minuto >= primero && minuto <= ultimo; };
     Serie_Grafica s;
     s.titulo = estacion;
     s.nombre_ventana = QStringLiteral("Hidrograma - ") + estacion;
@@ -36,6 +48,7 @@ Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud m
         tramo.clear();
     };
     for (size_t i = 0; i < serie.size(); ++i) {
+        if (!dentro(serie[i].minuto)) continue;
         double v = serie[i].valor;
         if (nivel) {
             v = i < nivel->size() ? (*nivel)[i] : NAN;
@@ -51,6 +64,7 @@ Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud m
 
     for (size_t k = 0; k < manuales.size(); ++k) {
         const Lectura_Manual& m = manuales[k];
+        if (!dentro(m.minuto)) continue;
         std::optional<double> v;
         if (magnitud == Magnitud::Profundidad) v = m.profundidad_m;
         if (magnitud == Magnitud::Cota && referencia_m) v = *referencia_m - m.profundidad_m;
@@ -60,10 +74,12 @@ Serie_Grafica Serie_De_Archivo(const std::vector<Punto_Serie>& serie, Magnitud m
 
     s.resumen = QString::number(graficadas) +
                 (graficadas == 1 ? QStringLiteral(" lectura") : QStringLiteral(" lecturas"));
-    if (!manuales.empty())
-        s.resumen += QStringLiteral(", ") + QString::number(manuales.size()) +
-                     (manuales.size() == 1 ? QStringLiteral(" lectura manual")
-                                           : QStringLiteral(" lecturas manuales"));
+    const auto vistas = std::count_if(manuales.begin(), manuales.end(),
+                                      [&](const Lectura_Manual& m) { return dentro(m.minuto); });
+    if (vistas)
+        s.resumen += QStringLiteral(", ") + QString::number(vistas) +
+                     (vistas == 1 ? QStringLiteral(" lectura manual")
+                                  : QStringLiteral(" lecturas manuales"));
     s.resumen += QLatin1Char('.');
     if (nivel && graficadas == 0 && !serie.empty())
         s.resumen += magnitud == Magnitud::Cota && !referencia_m

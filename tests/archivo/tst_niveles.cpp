@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "archivo/niveles.h"
+#include "archivo/serie.h"
 #include "core/fecha_equipo.h"
 
 using namespace aq;
@@ -125,6 +126,24 @@ class Tst_Niveles : public QObject {
                              .arg(d.media, 0, 'g', 3)
                              .arg(d.maximo);
         QCOMPARE(obtenidos, dias);
+    }
+
+    // The days shown are cut from levels worked out on the whole series: a visit before them
+    // still sets the sensor's depth.
+    void dias_elegidos_de_la_serie_entera() {
+        std::vector<Punto_Serie> serie;
+        for (int h = 0; h < 30; ++h) serie.push_back({Hora(h), 1000 + 10 * h});
+        const std::vector<Lectura_Manual> m = {{Hora(1), 2.0, {}}};
+        const QDate dia2(2000, 1, 2);
+        const Serie_Grafica s =
+            Serie_De_Archivo(serie, Magnitud::Profundidad, m, 100.0, "Pozo", dia2, dia2);
+        QCOMPARE(s.tramos.size(), size_t(1));
+        const std::vector<Punto_Grafico>& p = s.tramos[0].puntos;
+        QCOMPARE(p.size(), size_t(6));  // 24:00 to 29:00
+        QCOMPARE(p.front().minuto, double(Hora(24)));
+        QVERIFY(std::abs(p.front().valor - (2.0 + 1.010 - 1.240)) < 1e-9);
+        QVERIFY(s.marcas.empty());  // the visit lies outside the days shown
+        QCOMPARE(s.resumen, QString("6 lecturas."));
     }
 };
 

@@ -131,7 +131,7 @@ Archivo_Ventana::Archivo_Ventana(Contexto_Ventanas& ctx, QWidget* parent)
     connect(Combo_Magnitud, &QComboBox::currentIndexChanged, this, &Archivo_Ventana::Dibujar);
     for (QDateEdit* f : {Fecha_Desde, Fecha_Hasta})
         connect(f, &QDateEdit::dateChanged, this, [this] {
-            if (!cambiando_fechas_) Leer_Serie();
+            if (!cambiando_fechas_) Dibujar();
         });
 
     Destino_Archivo destino;
@@ -225,7 +225,8 @@ void Archivo_Ventana::Leer_Serie() {
     referencia_m_.reset();
     if (equipo >= 0) {
         Resultado_Archivo r;
-        serie_ = archivo_.Serie(equipo, Fecha_Desde->date(), Fecha_Hasta->date(), &r);
+        // The whole series: levels drift between visits outside the days shown.
+        serie_ = archivo_.Serie(equipo, QDate(), QDate(), &r);
         if (r) manuales_ = archivo_.Manuales(equipo, &r);
         referencia_m_ = estaciones_[size_t(Tabla_Estaciones->currentRow())].referencia;
         Informar(r);
@@ -250,7 +251,8 @@ void Archivo_Ventana::Dibujar() {
         Combo_Magnitud->setCurrentIndex(0);
     }
     const Magnitud magnitud = Magnitud(Combo_Magnitud->currentIndex());
-    Serie_Grafica s = Serie_De_Archivo(serie_, magnitud, manuales_, referencia_m_, estacion);
+    Serie_Grafica s = Serie_De_Archivo(serie_, magnitud, manuales_, referencia_m_, estacion,
+                                       Fecha_Desde->date(), Fecha_Hasta->date());
     s.carpeta = ctx_.estado.Directorio_Datos;
     if (equipo < 0) s.resumen.clear();
     Grafico_Serie->Mostrar(std::move(s));
