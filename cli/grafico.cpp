@@ -88,10 +88,8 @@ bool Leer(QStringList args, const QStringList& con_valor, Opciones_Grafico* o, i
 
 // Writes the picture; the exit status.
 int Guardar(const QImage& imagen, const QString& ruta, const QStringList& entradas = {}) {
-    QByteArray png;
-    QBuffer memoria(&png);
-    memoria.open(QIODevice::WriteOnly);
-    if (!imagen.save(&memoria, "PNG")) {
+    const QByteArray png = aq::Png_De(imagen);
+    if (png.isEmpty()) {
         Error(QStringLiteral("No se pudo generar la imagen."));
         return cli::Archivo;
     }

@@ -562,12 +562,15 @@ void Hidrograma::Exportar_Click() {
     QString ruta = dialogos_.Guardar_Archivo(Filtro_Png, Grafico()->Serie().carpeta);
     if (ruta.isEmpty()) return;
     if (!ruta.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) ruta += QStringLiteral(".png");
+    if (!guardar_(ruta, Png_De(Vista->grab().toImage()))) return;
+    Aviso->setText(QStringLiteral("Imagen guardada en ") + QDir::toNativeSeparators(ruta));
+}
+
+QByteArray Png_De(const QImage& imagen) {
     QByteArray png;
     QBuffer memoria(&png);
-    memoria.open(QIODevice::WriteOnly);
-    Vista->grab().toImage().save(&memoria, "PNG");
-    if (!guardar_(ruta, png)) return;
-    Aviso->setText(QStringLiteral("Imagen guardada en ") + QDir::toNativeSeparators(ruta));
+    memoria.open(QBuffer::WriteOnly);
+    return imagen.save(&memoria, "PNG") ? png : QByteArray();
 }
 
 QImage Renderizar_Hidrograma(const Serie_Grafica& serie, int ancho, int alto) {

@@ -118,4 +118,7 @@ class Hidrograma : public QWidget {
 // QApplication (any platform plugin, "offscreen" included).
 QImage Renderizar_Hidrograma(const Serie_Grafica& serie, int ancho, int alto);
 
+// A picture as the bytes of a PNG file; empty when it could not be encoded.
+QByteArray Png_De(const QImage& imagen);
+
 }  // namespace aq
