@@ -4,7 +4,10 @@
 // the last character received to the archive's commit and to "Guardado.". Also the CPU the
 // reception wait burns.
 //
-//   bench_memo [path/to/aqtide-sim] [repetitions]
+//   bench_memo [path/to/aqtide-sim] [repetitions] [simulator options...]
+//
+// e.g. `bench_memo build/sim/aqtide-sim 1 --byte-a-byte`: a dump delivered one character a write
+// (a UART without FIFO), where the wait must still cost under 2 % of one core.
 
 #include <QApplication>
 #include <QDir>
@@ -107,7 +110,9 @@ int main(int argc, char** argv) {
     const int repeticiones = argc > 2 ? std::max(1, atoi(argv[2])) : 1;
 
     QProcess simulador;
-    simulador.start(sim, {});
+    QStringList opciones;
+    for (int k = 3; k < argc; ++k) opciones << QString::fromLocal8Bit(argv[k]);
+    simulador.start(sim, opciones);
     if (!simulador.waitForStarted(5000) || !simulador.waitForReadyRead(5000)) {
         out << "no se pudo arrancar " << sim << "\n";
         return 2;
