@@ -26,20 +26,6 @@ class Tst_E2e_Enlace : public QObject {
         QVERIFY(p.f->close());
         QVERIFY(!p.puerto.PortOpen());
     }
-
-    void equipo_mudo() {
-        ARRANCAR_SIMULADOR("--rapido", "--mudo");
-        Programa_En_Linea p(sim.esclavo, true);
-        QElapsedTimer t;
-        t.start();
-        QTRY_VERIFY_WITH_TIMEOUT(!p.dialogos.cajas.isEmpty(), 15000);
-        QVERIFY(p.dialogos.cajas[0].texto.startsWith("Error 001, el equipo no responde.\n"));
-        // about 5.5 s: half a second, 2 s, 1 s, 2 s
-        QVERIFY2(t.elapsed() > 5400 && t.elapsed() < 7500,
-                 qPrintable(QString::number(t.elapsed())));
-        for (QMdiSubWindow* s : p.f->Area()->subWindowList())
-            QVERIFY(!qobject_cast<Supervisor*>(s->widget()));
-    }
 };
 
 QTEST_MAIN(Tst_E2e_Enlace)

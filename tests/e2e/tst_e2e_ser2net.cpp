@@ -117,23 +117,6 @@ class Tst_E2e_Ser2net : public QObject {
         QVERIFY(Checksum_Correcto(r.texto, r.texto.mid(Caracteres_Memoria, 5)));
         QVERIFY(r.texto.endsWith("\r\n"));
     }
-
-    // At the line's own pace the dump lasts about 21 s: the server dies on the way.
-    void servidor_muerto_a_mitad_del_volcado() {
-        ARRANCAR_SER2NET();
-        QCOMPARE(Enviar_Comando(puerto, reloj, QByteArray(32, 'U'), 4), QByteArray("OK\r\n"));
-        puerto.Output(Comando_Volcado);
-        QTimer::singleShot(1500, &s2n.proceso, [&] { s2n.proceso.kill(); });
-        const double t0 = reloj.Segundos();
-        const Recepcion r = Recibir_Volcado(puerto, reloj);
-        QVERIFY(reloj.Segundos() - t0 < 5);
-        QVERIFY(r.linea_caida && r.Corta());
-        QVERIFY2(r.recibidos > 100 && r.recibidos < Largo_Volcado,
-                 qPrintable(QString::number(r.recibidos)));
-        QCOMPARE(r.texto, Memoria().left(r.recibidos));
-        QVERIFY(!puerto.PortOpen());
-        QCOMPARE(Enviar_Comando(puerto, reloj, "L", Largo_Estado), QByteArray("NC\r\n"));
-    }
 };
 
 QTEST_MAIN(Tst_E2e_Ser2net)

@@ -4,6 +4,7 @@
 #include "dobles/puerto_guionado.h"
 #include "dobles/tabla.h"
 #include "link/enlace.h"
+#include "link/sondeo.h"
 #include "link/texto.h"
 
 using namespace aq;
@@ -109,6 +110,12 @@ class Tst_Enviar_Comando : public QObject {
         perdido.puerto.al_escribir = [&](const QByteArray&) { perdido.puerto.Desconectar(); };
         QCOMPARE(perdido.Enviar("L", 49), Resp_NC);
         QVERIFY(perdido.Transcurrido() < 3);
+
+        // A long wait, as a dump's, ends as soon as the line is gone, not at its limit.
+        Linea caida;
+        caida.puerto.Desconectar();
+        Sondear_Puerto(caida.puerto, caida.reloj, caida.t0, 45, [](double) { return false; });
+        QVERIFY2(caida.Transcurrido() < 1, qPrintable(QString::number(caida.Transcurrido())));
     }
 
     // An adapter pulled out and plugged in again: the port is opened afresh before the next
