@@ -12,9 +12,10 @@ control run stops the program (SIGSTOP) for 2 s: the probe must see that hang, o
 mean nothing. Prints the worst ping and repaint of each exchange beside the targets (1 s,
 0.5 s); exit status 1 when one is missed.
 
-By default: control, enlace, tcp, estado. "hora", "volcado" and "cpu" drive the windows inside
-the main one with keys and a click that do not reach them yet under openbox (the time dialog
-does not open, the dump starts late): their figures are not yet those of the exchange.
+By default: control, enlace, tcp, estado. "hora" drives the monitor by its access keys (Alt+H,
+then Alt+A: Return is not the time dialog's default); "volcado" chooses Menú, Memoria, Recolectar
+datos, answers the save dialog, waits out the dump, then erases; "cpu" times a dump byte by byte.
+With AQTIDE_CAPTURAS=FOLDER the phases leave screenshots there.
 """
 import os
 import signal
@@ -302,45 +303,44 @@ def fase_estado(s):
 def fase_hora(s):
     """A silent time programming: 16.5 s of waiting on "H"."""
     time.sleep(3.0)
-    # "Programar Hora" in the monitor, which opens at the top left of the work area.
-    s.e.xdotool("mousemove", "--window", str(s.principal), "540", "167", "click", "1")
+    # "Programar &Hora", the monitor's own access key.
+    s.teclas("alt+h")
     time.sleep(1.5)
     t0 = ahora()
-    s.teclas("Return", pausa=0.1)
+    s.teclas("alt+a", pausa=0.1)  # "&Aceptar": Return is not the dialog's default there
     time.sleep(18.0)
     return [("programar hora (\"H\" mudo)", t0, ahora())]
 
 
 def fase_volcado_borrado(s, capturas):
     """A whole dump at 9600 baud, then the memory erase and its wait."""
+    def foto(nombre):
+        if capturas:
+            s.captura(os.path.join(capturas, nombre + ".png"))
+
     time.sleep(2.0)
-    s.teclas("alt+c")
+    s.teclas("alt+c")  # the monitor's "&Cerrar"
     time.sleep(1.0)
-    s.teclas("alt+m", "m", "r")
+    s.teclas("alt+m", "m", "r")  # Menú, Memoria, Recolectar datos
     time.sleep(1.5)
+    s.teclas("alt+m")  # "Leer la &Memoria": the save dialog comes first
+    time.sleep(1.5)
+    foto("dialogo")
+    s.teclas("texto:pozo", "Return", pausa=0.5)
     t0 = ahora()
-    s.teclas("alt+m", pausa=0.1, clic=True)
-    # The dump takes 21.3 s on the line; the save dialog comes after it.
-    s.esperar_ventanas(2, 90)
+    time.sleep(26.0)  # the link check, then 21.3 s of dump on the line, then the files
     t1 = ahora()
-    if capturas:
-        s.captura(os.path.join(capturas, "volcado.png"))
-    s.teclas("texto:pozo", "Return", pausa=1.0)
-    time.sleep(3.0)
-    if capturas:
-        s.captura(os.path.join(capturas, "tras_volcado.png"))
-    s.teclas("alt+c")
-    time.sleep(1.0)
-    s.teclas("alt+m", "m", "b")
-    time.sleep(1.0)
+    foto("tras_volcado")
+    s.teclas("alt+c")  # the reader's "&Cerrar"
+    time.sleep(1.5)
+    s.teclas("alt+m", "m", "b")  # Menú, Memoria, Borrar la Memoria
+    time.sleep(1.5)
     t2 = ahora()
-    s.teclas("alt+m", pausa=1.0, clic=True)
-    if capturas:
-        s.captura(os.path.join(capturas, "borrado.png"))
+    s.teclas("alt+m", pausa=1.0)  # "Borrar la &Memoria", then its confirmation
+    foto("borrado")
     s.teclas("Return", pausa=0.1)
     time.sleep(15.0)
-    if capturas:
-        s.captura(os.path.join(capturas, "tras_borrado.png"))
+    foto("tras_borrado")
     return [("volcado (9600 baudios)", t0, t1), ("borrado y su espera", t2, ahora())]
 
 
