@@ -318,7 +318,7 @@ def fase_volcado_borrado(s, capturas):
         if capturas:
             s.captura(os.path.join(capturas, nombre + ".png"))
 
-    time.sleep(2.0)
+    time.sleep(6.0)  # the greeting, then the monitor with its first poll
     s.teclas("alt+c")  # the monitor's "&Cerrar"
     time.sleep(1.0)
     s.teclas("alt+m", "m", "r")  # Menú, Memoria, Recolectar datos

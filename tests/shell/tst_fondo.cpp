@@ -131,6 +131,17 @@ class Tst_Fondo : public QObject {
         QCOMPARE(Estado_Menu(*p.f), QStringLiteral("11111"));
     }
 
+    // An item of a greyed menu does nothing, even when its own action is still enabled (a key
+    // typed into a popup opened before the menu greyed).
+    void menu_griseado_no_ejecuta_items() {
+        Programa p;
+        p.f->Mostrar_Hija(Ventana("monitor", p));
+        QVERIFY(p.f->Accion(Item_Menu::IDC_DUMP)->isEnabled());
+        p.f->Accion(Item_Menu::IDC_DUMP)->trigger();
+        QVERIFY(!p.Hija<Memo>());
+        QVERIFY(p.b.puerto.Comandos().isEmpty());
+    }
+
     // Qt's own texts speak Spanish, and windows carry the program's icon.
     void dialogos_de_qt_en_castellano() {
         Vestir_Aplicacion();

@@ -52,7 +52,13 @@ Fondo::~Fondo() {
 void Fondo::Crear_Menu() {
     auto agregar = [&](QMenu* m, Item_Menu item, const QString& texto, auto slot) {
         QAction* a = m->addAction(texto);
-        connect(a, &QAction::triggered, this, slot);
+        // A greyed menu runs no item, not even from a popup that was open before it greyed (a
+        // key typed there while the link was checked arrives afterwards).
+        connect(a, &QAction::triggered, this, [this, m, slot] {
+            for (QMenu* arriba = m; arriba; arriba = qobject_cast<QMenu*>(arriba->parentWidget()))
+                if (!arriba->menuAction()->isEnabled()) return;
+            (this->*slot)();
+        });
         acciones_[item] = a;
         return a;
     };
