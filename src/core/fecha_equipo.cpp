@@ -7,9 +7,8 @@ namespace {
 const qint64 Dia_Cero = QDate(2000, 1, 1).toJulianDay();
 constexpr qint64 Minutos_Dia = 1440;
 
-// Floor division: a minute before 2000 belongs to the day before, not to day 0.
 qint64 Dia_De(qint64 minuto) {
-    return minuto >= 0 ? minuto / Minutos_Dia : -((-minuto + Minutos_Dia - 1) / Minutos_Dia);
+    return Division_Piso(minuto, Minutos_Dia);
 }
 
 QString Dos(int n) {

@@ -18,6 +18,12 @@ inline QDate Fecha_Equipo(int dia, int mes, int anio) {
     return QDate(Anio_Completo(anio), mes, dia);
 }
 
+// Division rounded down: a minute before 2000 belongs to the day, hour or step before it, never
+// to the one after (plain integer division rounds towards zero).
+constexpr qint64 Division_Piso(qint64 a, qint64 b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 // A date and time as the logger states them: two-digit year, no time zone, no summer time.
 struct Hora_Equipo {
     int dia = 0, mes = 0, anio = 0, hora = 0, minuto = 0;

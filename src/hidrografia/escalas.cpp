@@ -60,12 +60,8 @@ const Paso Pasos[] = {
 const char* const Meses[] = {"ene", "feb", "mar", "abr", "may", "jun",
                              "jul", "ago", "sep", "oct", "nov", "dic"};
 
-qint64 Piso(qint64 a, qint64 b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 qint64 Techo(qint64 a, qint64 b) {
-    return -Piso(-a, b);
+    return -Division_Piso(-a, b);
 }
 
 // Months since year 0 and back.
@@ -76,14 +72,16 @@ qint64 Mes_De(qint64 minuto) {
 
 qint64 Minuto_De_Mes(qint64 mes, int dia = 1) {
     return Minuto_De_Momento(QDateTime(
-        QDate(int(Piso(mes, 12)), int(mes - Piso(mes, 12) * 12) + 1, dia), QTime(0, 0), Qt::UTC));
+        QDate(int(Division_Piso(mes, 12)), int(mes - Division_Piso(mes, 12) * 12) + 1, dia),
+        QTime(0, 0), Qt::UTC));
 }
 
 QString Texto(qint64 minuto, Rotulo rotulo) {
     const QDateTime m = Momento_De_Minuto(minuto);
     switch (rotulo) {
         case Rotulo::Hora_O_Fecha:
-            if (minuto - Piso(minuto, Dia) * Dia != 0) return m.toString(QStringLiteral("HH:mm"));
+            if (minuto - Division_Piso(minuto, Dia) * Dia != 0)
+                return m.toString(QStringLiteral("HH:mm"));
             [[fallthrough]];
         case Rotulo::Fecha:
             return m.toString(QStringLiteral("dd/MM/yyyy"));

@@ -85,7 +85,7 @@ Prevision_Memoria Prever_Memoria_Llena(int libres, int intervalo, const QDateTim
     // minute steps and every day for the hour steps.
     const qint64 ahora = Minuto_De_Momento(equipo);
     const qint64 ciclo = paso < 60 ? 60 : 1440;
-    const qint64 base = ahora - ((ahora % ciclo) + ciclo) % ciclo;  // before 2000 too
+    const qint64 base = Division_Piso(ahora, ciclo) * ciclo;
     const qint64 primera = base + ((ahora - base) / paso + 1) * paso;
     const qint64 ultima = primera + (libres - 1) * paso;
     p.llena = Momento_De_Minuto(ultima);
